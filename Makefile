@@ -1,0 +1,32 @@
+# Thin wrapper over CMake. `make run` and `make test` install what is missing first.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: deps configure build run test unit-test windows-check clean
+
+deps:
+	scripts/install-deps.sh
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/velmora
+
+test: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory windows-check
+
+windows-check: deps
+	cmake -S . -B $(BUILD)-windows-check -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
+	    -DVELMORA_COMPILE_ONLY=ON -DVELMORA_WERROR=ON -DVELMORA_TESTS=OFF
+	cmake --build $(BUILD)-windows-check -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-windows-check

@@ -1,0 +1,25 @@
+#include <opencv2/highgui.hpp>
+
+#include "app/window_layer.h"
+#include "platform/platform.h"
+
+void HighguiWindows::create(const std::string& title) {
+    cv::namedWindow(title, cv::WINDOW_NORMAL);
+    platform::fixWindowFrame(title.c_str());
+}
+
+void HighguiWindows::resize(const std::string& title, int width, int height) {
+    cv::resizeWindow(title, width, height);
+}
+
+void HighguiWindows::show(const std::string& title, const cv::Mat& image) {
+    cv::imshow(title, image);
+}
+
+int HighguiWindows::pollKey() {
+    return cv::waitKey(1);
+}
+
+void HighguiWindows::destroyAll() {
+    cv::destroyAllWindows();
+}

@@ -1,0 +1,3 @@
+#include "app/view_stage.h"
+
+void runViewStage(const cv::Mat&, cv::Mat&, ImageSink&) {}

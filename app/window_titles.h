@@ -1,0 +1,18 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+inline const std::string kFrameWindow = "Velmora";
+inline const std::string kGrayWindow = "Velmora - Gray";
+inline const std::string kSpectrumWindow = "2D FFT Spectrum";
+inline const std::string kEdgeWindow = "Laplacian Edge";
+inline const std::string kMotionWindow = "Motion Detection";
+inline const std::string kRgbHistogramWindow = "Histogram - RGB";
+inline const std::string kGrayHistogramWindow = "Histogram - Gray";
+
+// In the order the windows are created and sized.
+inline const std::array<std::string, 7> kWindowTitles = {
+    kFrameWindow,  kGrayWindow,         kSpectrumWindow,      kEdgeWindow,
+    kMotionWindow, kRgbHistogramWindow, kGrayHistogramWindow,
+};

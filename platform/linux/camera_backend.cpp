@@ -1,0 +1,7 @@
+#include <opencv2/videoio.hpp>
+
+#include "platform/platform.h"
+
+int platform::cameraBackend() {
+    return cv::CAP_V4L2;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The operating-system layer. Everything above it is portable; this header names no OS type
+// and no OpenCV type, so every layer can include it.
+
+namespace platform {
+
+// Prepares the process before any window or monitor exists: the UTF-8 console and the
+// per-monitor DPI awareness on Windows; nothing is needed on Linux.
+void prepareProcess();
+
+// Gives the top-level window with this title a resizable frame with caption and maximise
+// button. Windows only; the desktop's own window manager does this on Linux.
+void fixWindowFrame(const char* title);
+
+// The video-capture back end that opens cameras on this OS (an OpenCV cv::CAP_* value).
+int cameraBackend();
+
+}  // namespace platform

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing need, and only those that are missing.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    libopencv-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    libx11-dev libxext-dev libxrandr-dev libxinerama-dev
+    libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
+    xvfb xdotool x11-utils x11-xserver-utils imagemagick
+    g++-mingw-w64-x86-64-posix
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
