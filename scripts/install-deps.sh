@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev
     libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
-    xvfb xdotool x11-utils x11-xserver-utils imagemagick
+    xvfb xdotool x11-utils x11-xserver-utils imagemagick gstreamer1.0-plugins-base
     g++-mingw-w64-x86-64-posix
 )
 
