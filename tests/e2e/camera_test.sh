@@ -12,16 +12,10 @@ E2E_PIDS+=("$pid")
 exec 4>"$E2E_TMP/in"
 printf '1\n' >&4
 
-# window_id TITLE: the window with exactly this title (waits for it, up to 20 s)
-window_id() {
-    timeout 20 xdotool search --sync --name "^$1\$" | head -n1
-}
-
 for title in "Velmora" "Velmora - Gray" "2D FFT Spectrum" "Laplacian Edge" "Motion Detection" \
     "Histogram - RGB" "Histogram - Gray"; do
     id=$(window_id "$title")
-    geometry=$(xdotool getwindowgeometry "$id" | sed -n 's/.*Geometry: //p')
-    assert_eq "size of $title" 640x512 "$geometry"
+    assert_eq "size of $title" 640x512 "$(settled_geometry "$id" 640x512)"
 done
 assert_file_eq "status line" \
     $'1: USB capture\n2: Monitor capture\n> mode=usb device_id=3 width=1280 height=1024\n' \
