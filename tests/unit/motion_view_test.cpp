@@ -91,12 +91,4 @@ TEST(MotionView, PreviousFrameBufferIsReusedWhileTheSizeStays) {
     EXPECT_EQ(prevGray.at<uchar>(0, 0), 2);
 }
 
-TEST(MotionView, OnePixelFramesWork) {
-    cv::Mat prevGray;
-    EXPECT_TRUE(sameImage(makeMotionView(cv::Mat(1, 1, CV_8UC1, cv::Scalar(0)), prevGray),
-                          cv::Mat::zeros(1, 1, CV_8UC1)));
-    EXPECT_TRUE(sameImage(makeMotionView(cv::Mat(1, 1, CV_8UC1, cv::Scalar(30)), prevGray),
-                          cv::Mat(1, 1, CV_8UC1, cv::Scalar(255))));
-}
-
 }  // namespace
