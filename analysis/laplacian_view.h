@@ -1,0 +1,7 @@
+#pragma once
+
+#include <opencv2/core.hpp>
+
+// The absolute Laplacian of the gray frame, saturated to 8 bits: edges and fine texture bright,
+// flat areas black. Same size as the frame.
+cv::Mat makeLaplacianView(const cv::Mat& gray);
