@@ -41,7 +41,7 @@ use_layout() {
     xvfb_pid=${E2E_PIDS[-1]}
     export VELMORA_WINE_MONITORS=$1
     make_prefix
-    "$WINESERVER" -p  # stays up between the short runs until stop_wine
+    "$WINESERVER" -p10  # stays up between the short runs, and goes 10 s after the last one
 }
 
 # run_group NAME: runs one group; its standard output stays in $E2E_TMP/NAME.out.
