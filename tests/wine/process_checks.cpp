@@ -73,8 +73,8 @@ struct StartupHooks {
 
 }  // namespace
 
-// Standard output is a pipe here, so Wine refuses the code page as Windows does; the DPI
-// calls must follow regardless.
+// Standard output is redirected to a file here, not a console, so Wine refuses the code page;
+// the DPI calls must follow regardless.
 WINE_CHECK_GROUP(startup_dpi_fallback) {
     StartupHooks hooks(reinterpret_cast<void*>(&recordSetProcessDpiAwarenessContext));
     platform::prepareProcess();
@@ -90,8 +90,8 @@ WINE_CHECK_GROUP(startup_dpi_v2_accepted) {
               std::string("SetConsoleOutputCP(65001)=0 SetProcessDpiAwarenessContext(-4)=1 "));
 }
 
-// What reaches a pipe after start-up: the UTF-8 bytes unchanged, each line feed widened to
-// CR LF by the C runtime's text mode. The runner compares the bytes.
+// What reaches a redirected standard output after start-up: the UTF-8 bytes unchanged, each line
+// feed widened to CR LF by the C runtime's text mode. The runner compares the bytes.
 WINE_CHECK_GROUP(console_utf8_bytes) {
     platform::prepareProcess();
     std::cout << "mode=wallpaper\n"

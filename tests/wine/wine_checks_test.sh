@@ -57,13 +57,14 @@ run_group() {
 
 use_layout 1 -screen 0 1280x1024x24
 mapfile -t groups < <("$WINE64" "$VELMORA_WINE_CHECKS" --list | tr -d '\r')
-assert_eq "group list" "true" "$([[ ${#groups[@]} -gt 0 ]] && echo true || echo false)"
+if [[ ${#groups[@]} -gt 0 ]]; then pass; else fail "velmora-wine-checks.exe lists no groups"; fi
 for group in "${groups[@]}"; do
     if [[ " ${two_monitor_groups[*]} " != *" $group "* || $group == display_layout ]]; then
         run_group "$group"
     fi
 done
-# Standard output is a pipe: the bytes arrive unchanged apart from the C runtime's CR LF.
+# Standard output is a file, not a console: the bytes arrive unchanged apart from the C
+# runtime's CR LF.
 assert_file_eq "UTF-8 console bytes" $'mode=wallpaper\r\nC:\\Users\\Zoë\\Ångström – 壁紙.jpg\r\n' \
     "$E2E_TMP/console_utf8_bytes.out"
 
