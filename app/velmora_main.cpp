@@ -12,6 +12,6 @@ int main() {
     platform::prepareProcess();
     HighguiWindows windows;
     const SourceFactories factories{[] { return createUsbSource(); },
-                                     [] { return createMonitorSource(); }};
+                                    [] { return createMonitorSource(); }};
     return runVelmora(std::cin, std::cout, factories, windows);
 }

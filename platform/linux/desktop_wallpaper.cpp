@@ -18,7 +18,8 @@ template <typename T, auto Free>
 struct Deleter {
     void operator()(T* p) const { Free(p); }
 };
-using SchemaPtr = std::unique_ptr<GSettingsSchema, Deleter<GSettingsSchema, g_settings_schema_unref>>;
+using SchemaPtr =
+    std::unique_ptr<GSettingsSchema, Deleter<GSettingsSchema, g_settings_schema_unref>>;
 using ObjectPtr = std::unique_ptr<GSettings, Deleter<void, g_object_unref>>;
 using CharPtr = std::unique_ptr<char, Deleter<void, g_free>>;
 using VariantPtr = std::unique_ptr<GVariant, Deleter<GVariant, g_variant_unref>>;
@@ -28,7 +29,9 @@ struct Settings {
     SchemaPtr schema;
     ObjectPtr settings;
 
-    bool has(const char* key) const { return settings && g_settings_schema_has_key(schema.get(), key); }
+    bool has(const char* key) const {
+        return settings && g_settings_schema_has_key(schema.get(), key);
+    }
     std::string text(const char* key) const {
         if (!has(key)) {
             return {};
@@ -190,8 +193,8 @@ fs::path gnomeWallpaper(GSettingsSchemaSource* schemas, GSettingsBackend* backen
         return {};  // a solid colour
     }
     const Settings interface = openSettings(schemas, "org.gnome.desktop.interface", backend);
-    const bool dark = interface.text("color-scheme") == "prefer-dark" &&
-                      background.has("picture-uri-dark");
+    const bool dark =
+        interface.text("color-scheme") == "prefer-dark" && background.has("picture-uri-dark");
     const char* key = dark ? "picture-uri-dark" : "picture-uri";
     const fs::path path = pathFromUri(background.text(key));
     // The schema's own default names whatever the distribution meant to ship; it is the

@@ -123,8 +123,8 @@ class X11Grabber final : public ScreenGrabber {
         ErrorTrap trap(display_.get());
         const Window root = DefaultRootWindow(display_.get());
         if (attached_) {
-            const Bool ok = XShmGetImage(display_.get(), root, image_, rect_.left, rect_.top,
-                                         AllPlanes);
+            const Bool ok =
+                XShmGetImage(display_.get(), root, image_, rect_.left, rect_.top, AllPlanes);
             return ok && !trap.failed() && !lost_;
         }
         XImage* fresh = XGetImage(display_.get(), root, rect_.left, rect_.top, width_, height_,
@@ -173,9 +173,8 @@ bool X11Grabber::attachSharedMemory() {
         return false;
     }
     const int screen = DefaultScreen(display);
-    image_ = XShmCreateImage(display, DefaultVisual(display, screen),
-                             DefaultDepth(display, screen), ZPixmap, nullptr, &segment_, width_,
-                             height_);
+    image_ = XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen),
+                             ZPixmap, nullptr, &segment_, width_, height_);
     if (image_ == nullptr) {
         return false;
     }

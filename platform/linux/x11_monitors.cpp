@@ -18,8 +18,8 @@ std::vector<MonitorRect> randrMonitors(Display* display) {
     int error = 0;
     int major = 0;
     int minor = 0;
-    if (!XRRQueryExtension(display, &event, &error) ||
-        !XRRQueryVersion(display, &major, &minor) || major * 100 + minor < 105) {
+    if (!XRRQueryExtension(display, &event, &error) || !XRRQueryVersion(display, &major, &minor) ||
+        major * 100 + minor < 105) {
         return {};
     }
     int count = 0;
