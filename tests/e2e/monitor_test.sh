@@ -89,6 +89,12 @@ uri() {
 # Two monitors: the second one is captured live.
 two_monitor_xvfb
 fresh_home live
+if [[ -n "${VELMORA_SCREENSHOT:-}" ]]; then
+    # Something to capture besides the windows themselves.
+    convert -size 3200x1080 -define gradient:angle=60 gradient:navy-orange -depth 8 \
+        "$E2E_TMP/background.png"
+    display -window root "$E2E_TMP/background.png" || true
+fi
 start_velmora
 expect_windows 640x512
 [[ -n "${VELMORA_SCREENSHOT:-}" ]] && take_screenshot "$VELMORA_SCREENSHOT"
