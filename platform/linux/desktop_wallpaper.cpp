@@ -249,9 +249,9 @@ fs::path fehWallpaper(const fs::path& home) {
 
 DesktopPlaces desktopPlacesFromEnvironment() {
     DesktopPlaces places;
-    places.home = environment("HOME");
-    const std::string config = environment("XDG_CONFIG_HOME");
-    places.config = config.empty() ? places.home / ".config" : fs::path(config);
+    // HOME and XDG_CONFIG_HOME as GLib reads them, with the password database behind HOME.
+    places.home = g_get_home_dir();
+    places.config = g_get_user_config_dir();
     places.currentDesktop = environment("XDG_CURRENT_DESKTOP");
     places.schemas = g_settings_schema_source_get_default();
     return places;
