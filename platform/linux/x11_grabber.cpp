@@ -14,11 +14,11 @@ namespace platform {
 namespace {
 
 // Collects the X errors of the requests made while it lives instead of letting Xlib's default
-// handler end the process. One thread, so a static flag is enough.
+// handler end the process. The grabber's connection is its own and every earlier request has
+// been answered, so no older error can land here. One thread, so a static flag is enough.
 class ErrorTrap {
   public:
     explicit ErrorTrap(Display* display) : display_(display) {
-        XSync(display_, False);
         caught_ = false;
         previous_ = XSetErrorHandler(onError);
     }
@@ -26,7 +26,10 @@ class ErrorTrap {
     ErrorTrap(const ErrorTrap&) = delete;
     ErrorTrap& operator=(const ErrorTrap&) = delete;
 
-    bool failed() {
+    // For requests with a reply: their error has arrived by the time the call returns.
+    bool caught() const { return caught_; }
+    // For requests without one: waits until the server has handled them.
+    bool failedAfterSync() {
         XSync(display_, False);
         return caught_;
     }
@@ -125,11 +128,11 @@ class X11Grabber final : public ScreenGrabber {
         if (attached_) {
             const Bool ok =
                 XShmGetImage(display_.get(), root, image_, rect_.left, rect_.top, AllPlanes);
-            return ok && !trap.failed() && !lost_;
+            return ok && !trap.caught() && !lost_;
         }
         XImage* fresh = XGetImage(display_.get(), root, rect_.left, rect_.top, width_, height_,
                                   AllPlanes, ZPixmap);
-        if (trap.failed() || lost_ || fresh == nullptr) {
+        if (trap.caught() || lost_ || fresh == nullptr) {
             if (fresh != nullptr) {
                 XDestroyImage(fresh);
             }
@@ -187,7 +190,7 @@ bool X11Grabber::attachSharedMemory() {
             image_->data = segment_.shmaddr;
             segment_.readOnly = False;
             ErrorTrap trap(display);
-            attached_ = XShmAttach(display, &segment_) && !trap.failed();
+            attached_ = XShmAttach(display, &segment_) && !trap.failedAfterSync();
         }
         shmctl(segment_.shmid, IPC_RMID, nullptr);
     }
