@@ -4,6 +4,7 @@
 #include <sys/shm.h>
 
 #include <cstdio>
+#include <memory>
 
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -48,6 +49,73 @@ int keepRunning(Display*) {
     return 0;
 }
 
+// Lets Xlib return from a broken connection instead of ending the process; the previous
+// handler comes back when this goes, after the connection it served is closed.
+class IoErrorHandlerScope {
+  public:
+    IoErrorHandlerScope() : previous_(XSetIOErrorHandler(keepRunning)) {}
+    ~IoErrorHandlerScope() { XSetIOErrorHandler(previous_); }
+    IoErrorHandlerScope(const IoErrorHandlerScope&) = delete;
+    IoErrorHandlerScope& operator=(const IoErrorHandlerScope&) = delete;
+
+  private:
+    XIOErrorHandler previous_;
+};
+
+struct ImageDestroyer {
+    void operator()(XImage* image) const { XDestroyImage(image); }
+};
+using ImagePtr = std::unique_ptr<XImage, ImageDestroyer>;
+
+// An image over shared memory: the pixels belong to the segment, not to Xlib.
+struct SharedImageDestroyer {
+    void operator()(XImage* image) const {
+        image->data = nullptr;
+        XDestroyImage(image);
+    }
+};
+using SharedImagePtr = std::unique_ptr<XImage, SharedImageDestroyer>;
+
+// A System V shared-memory segment mapped into this process. It is unmapped when this goes,
+// and removed from the system then at the latest.
+class SharedSegment {
+  public:
+    SharedSegment() = default;
+    ~SharedSegment() {
+        if (info.shmaddr != nullptr) {
+            shmdt(info.shmaddr);
+        }
+        markForRemoval();
+    }
+    SharedSegment(const SharedSegment&) = delete;
+    SharedSegment& operator=(const SharedSegment&) = delete;
+
+    bool create(std::size_t bytes) {
+        info.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+        if (info.shmid < 0) {
+            return false;
+        }
+        void* address = shmat(info.shmid, nullptr, 0);
+        if (address == reinterpret_cast<void*>(-1)) {
+            return false;
+        }
+        info.shmaddr = static_cast<char*>(address);
+        return true;
+    }
+    // The segment then vanishes with its last user, even if the process dies.
+    void markForRemoval() {
+        if (info.shmid >= 0 && !removed_) {
+            shmctl(info.shmid, IPC_RMID, nullptr);
+            removed_ = true;
+        }
+    }
+
+    XShmSegmentInfo info{0, -1, nullptr, False};  // Xlib keeps its address in the image
+
+  private:
+    bool removed_ = false;
+};
+
 // The pixels are handed out as B, G, R, unused bytes; anything else would need a conversion.
 std::string unsupportedFormat(const XImage& image) {
     const bool bgra = image.bits_per_pixel == 32 && image.byte_order == LSBFirst &&
@@ -72,28 +140,15 @@ class X11Grabber final : public ScreenGrabber {
           height_(static_cast<unsigned>(rect.bottom - rect.top)),
           display_(openDisplay()) {
         if (display_) {
-            previousIoHandler_ = XSetIOErrorHandler(keepRunning);
             XSetIOErrorExitHandler(display_.get(), onConnectionLost, this);
         }
     }
 
+    // The server lets go of the segment before it is unmapped; a lost server holds nothing.
     ~X11Grabber() override {
-        if (attached_ && !lost_) {
-            XShmDetach(display_.get(), &segment_);
+        if (sharedImage_ && !lost_) {
+            XShmDetach(display_.get(), &segment_->info);
             XSync(display_.get(), False);
-        }
-        if (image_ && segment_.shmaddr != nullptr) {
-            image_->data = nullptr;  // the segment is not Xlib's to free
-        }
-        if (image_) {
-            XDestroyImage(image_);
-        }
-        if (segment_.shmaddr != nullptr) {
-            shmdt(segment_.shmaddr);
-        }
-        display_.reset();
-        if (previousIoHandler_ != nullptr) {
-            XSetIOErrorHandler(previousIoHandler_);
         }
     }
 
@@ -101,20 +156,15 @@ class X11Grabber final : public ScreenGrabber {
     X11Grabber& operator=(const X11Grabber&) = delete;
 
     bool connected() const { return display_ != nullptr; }
-    bool shared() const { return attached_; }
+    bool shared() const { return sharedImage_ != nullptr; }
 
     // The format the server would deliver, from an image header without pixels.
     std::string checkFormat() {
         const int screen = DefaultScreen(display_.get());
-        XImage* probe = XCreateImage(display_.get(), DefaultVisual(display_.get(), screen),
-                                     DefaultDepth(display_.get(), screen), ZPixmap, 0, nullptr,
-                                     width_, height_, 32, 0);
-        if (probe == nullptr) {
-            return "no image format for the default visual";
-        }
-        std::string problem = unsupportedFormat(*probe);
-        XDestroyImage(probe);
-        return problem;
+        const ImagePtr probe(XCreateImage(display_.get(), DefaultVisual(display_.get(), screen),
+                                          DefaultDepth(display_.get(), screen), ZPixmap, 0, nullptr,
+                                          width_, height_, 32, 0));
+        return probe ? unsupportedFormat(*probe) : "no image format for the default visual";
     }
 
     bool attachSharedMemory();
@@ -125,31 +175,27 @@ class X11Grabber final : public ScreenGrabber {
         }
         ErrorTrap trap(display_.get());
         const Window root = DefaultRootWindow(display_.get());
-        if (attached_) {
-            const Bool ok =
-                XShmGetImage(display_.get(), root, image_, rect_.left, rect_.top, AllPlanes);
+        if (sharedImage_) {
+            const Bool ok = XShmGetImage(display_.get(), root, sharedImage_.get(), rect_.left,
+                                         rect_.top, AllPlanes);
             return ok && !trap.caught() && !lost_;
         }
-        XImage* fresh = XGetImage(display_.get(), root, rect_.left, rect_.top, width_, height_,
-                                  AllPlanes, ZPixmap);
-        if (trap.caught() || lost_ || fresh == nullptr) {
-            if (fresh != nullptr) {
-                XDestroyImage(fresh);
-            }
+        ImagePtr fresh(XGetImage(display_.get(), root, rect_.left, rect_.top, width_, height_,
+                                 AllPlanes, ZPixmap));
+        if (trap.caught() || lost_ || !fresh || !unsupportedFormat(*fresh).empty()) {
             return false;
         }
-        if (image_) {
-            XDestroyImage(image_);
-        }
-        image_ = fresh;
-        return unsupportedFormat(*image_).empty();
+        plainImage_ = std::move(fresh);
+        return true;
     }
 
     const unsigned char* rows() const override {
-        return image_ ? reinterpret_cast<const unsigned char*>(image_->data) : nullptr;
+        const XImage* image = sharedImage_ ? sharedImage_.get() : plainImage_.get();
+        return image != nullptr ? reinterpret_cast<const unsigned char*>(image->data) : nullptr;
     }
     std::size_t rowStride() const override {
-        return image_ ? static_cast<std::size_t>(image_->bytes_per_line) : 0;
+        const XImage* image = sharedImage_ ? sharedImage_.get() : plainImage_.get();
+        return image != nullptr ? static_cast<std::size_t>(image->bytes_per_line) : 0;
     }
 
   private:
@@ -157,54 +203,42 @@ class X11Grabber final : public ScreenGrabber {
         static_cast<X11Grabber*>(self)->lost_ = true;
     }
 
+    // Released in the reverse order: images, segment, connection, then the I/O error handler.
     MonitorRect rect_;
     unsigned width_;
     unsigned height_;
+    IoErrorHandlerScope ioErrors_;
     DisplayConnection display_;
-    XIOErrorHandler previousIoHandler_ = nullptr;
-    XImage* image_ = nullptr;
-    XShmSegmentInfo segment_{0, -1, nullptr, False};
-    bool attached_ = false;
+    std::unique_ptr<SharedSegment> segment_;
+    SharedImagePtr sharedImage_;
+    ImagePtr plainImage_;
     bool lost_ = false;
 };
 
-// One segment for the grabber's life. It is marked for removal as soon as the server has
-// attached it, so it vanishes with the last user even if the process dies.
+// One segment for the grabber's life, marked for removal as soon as the server has attached it.
 bool X11Grabber::attachSharedMemory() {
     Display* display = display_.get();
     if (!XShmQueryExtension(display)) {
         return false;
     }
     const int screen = DefaultScreen(display);
-    image_ = XShmCreateImage(display, DefaultVisual(display, screen), DefaultDepth(display, screen),
-                             ZPixmap, nullptr, &segment_, width_, height_);
-    if (image_ == nullptr) {
+    auto segment = std::make_unique<SharedSegment>();
+    SharedImagePtr image(XShmCreateImage(display, DefaultVisual(display, screen),
+                                         DefaultDepth(display, screen), ZPixmap, nullptr,
+                                         &segment->info, width_, height_));
+    if (!image || !segment->create(static_cast<std::size_t>(image->bytes_per_line) * height_)) {
         return false;
     }
-    const std::size_t bytes = static_cast<std::size_t>(image_->bytes_per_line) * height_;
-    segment_.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-    if (segment_.shmid >= 0) {
-        void* address = shmat(segment_.shmid, nullptr, 0);
-        if (address != reinterpret_cast<void*>(-1)) {
-            segment_.shmaddr = static_cast<char*>(address);
-            image_->data = segment_.shmaddr;
-            segment_.readOnly = False;
-            ErrorTrap trap(display);
-            attached_ = XShmAttach(display, &segment_) && !trap.failedAfterSync();
-        }
-        shmctl(segment_.shmid, IPC_RMID, nullptr);
+    image->data = segment->info.shmaddr;
+    ErrorTrap trap(display);
+    const bool attached = XShmAttach(display, &segment->info) && !trap.failedAfterSync();
+    segment->markForRemoval();
+    if (!attached) {
+        return false;
     }
-    if (attached_) {
-        return true;
-    }
-    image_->data = nullptr;
-    XDestroyImage(image_);
-    image_ = nullptr;
-    if (segment_.shmaddr != nullptr) {
-        shmdt(segment_.shmaddr);
-        segment_.shmaddr = nullptr;
-    }
-    return false;
+    segment_ = std::move(segment);
+    sharedImage_ = std::move(image);
+    return true;
 }
 
 }  // namespace

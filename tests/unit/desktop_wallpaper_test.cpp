@@ -82,23 +82,11 @@ TEST(DesktopFiles, EachDesktopsOwnSettingIsRead) {
     TempDir home;
     const fs::path config = home / ".config";
     writeFile(config / "xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml",
-              R"(<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-desktop" version="1.0">
-  <property name="backdrop" type="empty">
-    <property name="screen0" type="empty">
-      <property name="monitor0" type="empty">
-        <property name="image-path" type="string" value="/old/path.png"/>
-      </property>
-      <property name="monitorVirtual-1" type="empty">
-        <property name="workspace0" type="empty">
-          <property name="color-style" type="int" value="0"/>
-          <property name="last-image" type="string" value="/usr/share/Tom &amp; Jerry.jpg"/>
-        </property>
-      </property>
-    </property>
-  </property>
-</channel>
-)");
+              "<channel name=\"xfce4-desktop\"><property name=\"backdrop\" type=\"empty\">"
+              "<property name=\"image-path\" type=\"string\" value=\"/old/path.png\"/>"
+              "<property name=\"monitorVirtual-1\" type=\"empty\"><property name=\"last-image\" "
+              "type=\"string\" value=\"/usr/share/Tom &amp; Jerry.jpg\"/></property>"
+              "</property></channel>");
     EXPECT_EQ(platform::xfceWallpaper(config), fs::path("/usr/share/Tom & Jerry.jpg"));
 
     writeFile(config / "plasma-org.kde.plasma.desktop-appletsrc",

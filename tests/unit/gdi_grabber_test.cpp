@@ -1,5 +1,4 @@
-#include <algorithm>
-#include <cstdint>
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,64 +11,58 @@ namespace {
 
 using platform::GdiHandle;
 
-// Hands out numbered handles, logs every call and counts what is still held.
+// Hands out named handles, logs every call and counts what is still held.
 class RecordingGdi final : public platform::GdiCalls {
   public:
-    bool screenFails = false;
-    bool memoryFails = false;
-    bool bitmapFails = false;
-    bool bitsFail = false;
-    bool bitBltFails = false;
-
+    std::map<std::string, bool> fails;  // "screen", "memory", "dib", "bits", "blt"
     std::vector<std::string> calls;
-    std::map<std::string, int> held;  // handle name -> acquisitions minus releases
+    std::map<std::string, int> held;
     std::vector<unsigned char> pixels = std::vector<unsigned char>(64);
 
-    GdiHandle getScreenDC() override { return acquire("screen", screenFails); }
+    GdiHandle getScreenDC() override {
+        calls.push_back("getdc");
+        return acquire("screen");
+    }
     GdiHandle createCompatibleDC(GdiHandle dc) override {
         calls.push_back("compatible " + name(dc));
-        return acquire("memory", memoryFails);
+        return acquire("memory");
     }
-    GdiHandle createDibSection(GdiHandle dc, std::int32_t width, std::int32_t height,
-                               void** bits) override {
-        calls.push_back("dib " + name(dc) + " " + std::to_string(width) + "x" +
-                        std::to_string(height));
-        *bits = bitsFail ? nullptr : pixels.data();
-        return acquire("dib", bitmapFails);
+    GdiHandle createDibSection(GdiHandle dc, std::int32_t w, std::int32_t h, void** bits) override {
+        calls.push_back("dib " + name(dc) + " " + std::to_string(w) + "x" + std::to_string(h));
+        *bits = fails["bits"] ? nullptr : pixels.data();
+        return acquire("dib");
     }
     GdiHandle selectObject(GdiHandle dc, GdiHandle object) override {
         calls.push_back("select " + name(dc) + " " + name(object));
         return handle("previous");
     }
-    bool bitBlt(GdiHandle target, std::int32_t width, std::int32_t height, GdiHandle source,
-                std::int32_t x, std::int32_t y) override {
-        calls.push_back("blt " + name(target) + " " + std::to_string(width) + "x" +
-                        std::to_string(height) + " " + name(source) + " " + std::to_string(x) +
-                        "," + std::to_string(y));
-        return !bitBltFails;
+    bool bitBlt(GdiHandle target, std::int32_t w, std::int32_t h, GdiHandle source, std::int32_t x,
+                std::int32_t y) override {
+        calls.push_back("blt " + name(target) + " " + std::to_string(w) + "x" + std::to_string(h) +
+                        " " + name(source) + " " + std::to_string(x) + "," + std::to_string(y));
+        return !fails["blt"];
     }
     void deleteObject(GdiHandle object) override { release("delete", object); }
     void deleteDC(GdiHandle dc) override { release("deletedc", dc); }
     void releaseDC(GdiHandle dc) override { release("releasedc", dc); }
 
   private:
+    static constexpr std::array<const char*, 4> kNames = {"screen", "memory", "dib", "previous"};
+    std::array<char, 4> slots_{};
+
     GdiHandle handle(const std::string& n) {
-        static const std::vector<std::string> names = {"screen", "memory", "dib", "previous"};
-        const auto it = std::find(names.begin(), names.end(), n);
-        return reinterpret_cast<GdiHandle>(0x1000 + (it - names.begin()) * 0x10);
+        for (std::size_t i = 0; i < kNames.size(); ++i) {
+            if (n == kNames[i]) {
+                return &slots_[i];
+            }
+        }
+        return nullptr;
     }
     std::string name(GdiHandle h) const {
-        if (h == nullptr) {
-            return "null";
-        }
-        static const char* names[] = {"screen", "memory", "dib", "previous"};
-        return names[(reinterpret_cast<std::uintptr_t>(h) - 0x1000) / 0x10];
+        return h == nullptr ? "null" : kNames[static_cast<char*>(h) - slots_.data()];
     }
-    GdiHandle acquire(const std::string& n, bool fails) {
-        if (n == "screen") {
-            calls.push_back("getdc");
-        }
-        if (fails) {
+    GdiHandle acquire(const std::string& n) {
+        if (fails[n]) {
             return nullptr;
         }
         ++held[n];
@@ -92,7 +85,6 @@ TEST(GdiGrabber, AcquiresInOrderAndReleasesInTheReverseWithTheOldBitmapPutBack) 
     {
         platform::GrabberResult result = platform::openGdiGrabber(gdi, {1920, 0, 3200, 1024});
         ASSERT_NE(result.grabber, nullptr);
-        EXPECT_EQ(result.failure, platform::GrabberFailure::NoFailure);
         EXPECT_EQ(gdi.calls,
                   (std::vector<std::string>{"getdc", "compatible screen", "dib screen 1280x1024",
                                             "select memory dib"}));
@@ -107,26 +99,24 @@ TEST(GdiGrabber, AcquiresInOrderAndReleasesInTheReverseWithTheOldBitmapPutBack) 
 
 TEST(GdiGrabber, AFailedFactoryReleasesExactlyWhatItAcquired) {
     const struct {
-        bool screenFails, memoryFails, bitmapFails, bitsFail;
+        std::vector<std::string> failing;
         std::vector<std::string> released;
     } cases[] = {
-        {false, false, true, false, {"deletedc memory", "releasedc screen"}},
+        {{"dib"}, {"deletedc memory", "releasedc screen"}},
         // A bitmap without pixel memory is still a bitmap to delete, but was never selected.
-        {false, false, false, true, {"delete dib", "deletedc memory", "releasedc screen"}},
-        {false, true, true, false, {"releasedc screen"}},
-        {true, true, true, false, {}},
+        {{"bits"}, {"delete dib", "deletedc memory", "releasedc screen"}},
+        {{"memory", "dib"}, {"releasedc screen"}},
+        {{"screen", "memory", "dib"}, {}},
     };
     for (const auto& c : cases) {
         RecordingGdi gdi;
-        gdi.screenFails = c.screenFails;
-        gdi.memoryFails = c.memoryFails;
-        gdi.bitmapFails = c.bitmapFails;
-        gdi.bitsFail = c.bitsFail;
+        for (const std::string& call : c.failing) {
+            gdi.fails[call] = true;
+        }
         const platform::GrabberResult result = platform::openGdiGrabber(gdi, {0, 0, 640, 480});
         EXPECT_EQ(result.grabber, nullptr);
         EXPECT_EQ(result.failure, platform::GrabberFailure::NoBitmap);
-        const std::vector<std::string> tail(gdi.calls.begin() + 3, gdi.calls.end());
-        EXPECT_EQ(tail, c.released);
+        EXPECT_EQ(std::vector<std::string>(gdi.calls.begin() + 3, gdi.calls.end()), c.released);
         expectNothingHeld(gdi);
     }
 }
@@ -137,10 +127,9 @@ TEST(GdiGrabber, GrabsCopyFromTheMonitorOriginNegativeOrNot) {
     ASSERT_NE(result.grabber, nullptr);
     gdi.calls.clear();
     EXPECT_TRUE(result.grabber->grab());
-    gdi.bitBltFails = true;
+    gdi.fails["blt"] = true;
     EXPECT_FALSE(result.grabber->grab());
-    EXPECT_EQ(gdi.calls, (std::vector<std::string>{"blt memory 1280x1024 screen -1280,-200",
-                                                   "blt memory 1280x1024 screen -1280,-200"}));
+    EXPECT_EQ(gdi.calls, (std::vector<std::string>(2, "blt memory 1280x1024 screen -1280,-200")));
 }
 
 }  // namespace
