@@ -39,6 +39,7 @@ int main() {
     const CaptureOpener opener = [](int index, int) {
         return std::make_unique<PipelineCapture>(index);
     };
-    const SourceFactories factories{[&] { return createUsbSource(opener); }, createMonitorSource};
+    const SourceFactories factories{[&] { return createUsbSource(opener); },
+                                    [] { return createMonitorSource(); }};
     return runVelmora(std::cin, std::cout, factories, windows);
 }
