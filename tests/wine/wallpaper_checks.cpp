@@ -17,8 +17,8 @@
 namespace {
 
 std::string calls;
-FakeDesktopWallpaper* stand_in = nullptr;  // handed out by CoCreateInstance when set
-bool nullObject = false;                   // CoCreateInstance succeeds without an object
+FakeDesktopWallpaper* standIn = nullptr;  // handed out by CoCreateInstance when set
+bool nullObject = false;                  // CoCreateInstance succeeds without an object
 
 decltype(&CoInitializeEx) realCoInitializeEx = nullptr;
 decltype(&CoUninitialize) realCoUninitialize = nullptr;
@@ -57,8 +57,8 @@ void WINAPI recordCoUninitialize() {
 HRESULT WINAPI recordCoCreateInstance(REFCLSID classId, IUnknown* outer, DWORD context, REFIID iid,
                                       void** object) {
     HRESULT result = E_FAIL;
-    if (stand_in != nullptr) {
-        *object = nullObject ? nullptr : static_cast<IDesktopWallpaper*>(stand_in);
+    if (standIn != nullptr) {
+        *object = nullObject ? nullptr : static_cast<IDesktopWallpaper*>(standIn);
         result = S_OK;
     } else {
         result = realCoCreateInstance(classId, outer, context, iid, object);
@@ -70,9 +70,9 @@ HRESULT WINAPI recordCoCreateInstance(REFCLSID classId, IUnknown* outer, DWORD c
 
 void WINAPI recordCoTaskMemFree(void* memory) {
     std::string name = "other";
-    if (stand_in != nullptr && memory == stand_in->monitorText) {
+    if (standIn != nullptr && memory == standIn->monitorText) {
         name = "monitor";
-    } else if (stand_in != nullptr && memory == stand_in->wallpaperText) {
+    } else if (standIn != nullptr && memory == standIn->wallpaperText) {
         name = "wallpaper";
     }
     calls += "CoTaskMemFree(" + name + ") ";
@@ -154,7 +154,7 @@ WINE_CHECK_GROUP(wallpaper_shell) {
     const std::wstring registry = wallpaperPath();
     {
         FakeDesktopWallpaper shell;
-        stand_in = &shell;
+        standIn = &shell;
         EXPECT_TRUE(lookUp() == std::wstring(L"C:\\Wallpapers\\first.jpg"));
         EXPECT_EQ(calls, kCreate +
                              "0x0 CoTaskMemFree(wallpaper) CoTaskMemFree(monitor) "
@@ -191,7 +191,7 @@ WINE_CHECK_GROUP(wallpaper_shell) {
     for (const auto& c : fallbacks) {
         FakeDesktopWallpaper shell;
         c.script(shell);
-        stand_in = &shell;
+        standIn = &shell;
         const std::string what = std::string(c.what) + ": ";
         const bool fromRegistry = lookUp() == registry;
         EXPECT_EQ(what + (fromRegistry ? "registry" : "other"), what + "registry");
@@ -200,11 +200,11 @@ WINE_CHECK_GROUP(wallpaper_shell) {
         EXPECT_EQ(shell.references, ULONG{0});
     }
     FakeDesktopWallpaper unused;
-    stand_in = &unused;
+    standIn = &unused;
     nullObject = true;
     EXPECT_TRUE(lookUp() == registry);
     EXPECT_EQ(calls, kCreate + "0x0 " + kFallback + "CoUninitialize ");
-    stand_in = nullptr;
+    standIn = nullptr;
 }
 
 // Every initialisation, S_FALSE included, is balanced by one uninitialisation: afterwards the
