@@ -10,6 +10,7 @@ packages=(
     libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
     xvfb xdotool x11-utils x11-xserver-utils imagemagick
     g++-mingw-w64-x86-64-posix
+    clang libclang-rt-14-dev
 )
 
 missing=()
