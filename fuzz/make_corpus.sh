@@ -10,7 +10,7 @@ rm -rf "$images" "$frames"
 mkdir -p "$images" "$frames"
 
 # img SIZE PATTERN FILE [FORMAT:] OPTIONS...
-img() { convert -size "$1" "$2" "${@:5}" -strip "$4$images/$3"; }
+img() { convert -seed 1 -size "$1" "$2" "${@:5}" -strip "$4$images/$3"; }
 img 8x6 gradient:navy-orange rgb8.png '' -depth 8
 img 8x6 gradient:navy-orange rgb16.png '' -depth 16
 img 8x6 gradient:black-white gray8.png '' -colorspace Gray -depth 8
@@ -27,5 +27,5 @@ img 5x3 plasma:fractal palette.bmp BMP3: -colors 4 -type Palette
 # frame_size_fuzzer: four big-endian 16-bit sizes, then pixels.
 printf '\x00\x00\x00\x00\x00\x00\x00\x00' >"$frames/one-pixel"
 printf '\x00\x3f\x00\x2f\x00\x07\x00\x05\x10\x80\xff' >"$frames/small-then-smaller"
-printf '\x80\x00\x00\x00\x00\x00\x80\x00\x01\x02' >"$frames/row-then-column"
-printf '\x83\xff\x82\xff\x00\x1f\x00\x17\x40\x00\xc0' >"$frames/large-then-small"
+printf '\xef\xff\x00\x00\x00\x00\xef\xff\x01\x02' >"$frames/row-then-column"
+printf '\xe3\xff\xe2\xff\x00\x1f\x00\x17\x40\x00\xc0' >"$frames/large-then-small"
