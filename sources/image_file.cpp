@@ -51,6 +51,7 @@ cv::Mat decodeImageBytes(std::span<const unsigned char> bytes, std::uint64_t max
     if (!size || std::uint64_t(size->width) * std::uint64_t(size->height) > maxPixels) {
         return {};
     }
+    // A header over the caller's bytes, no copy; the decoder only reads them.
     const cv::Mat buffer(1, static_cast<int>(bytes.size()), CV_8UC1,
                          const_cast<unsigned char*>(bytes.data()));
     try {
