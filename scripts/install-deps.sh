@@ -4,13 +4,13 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
+    clang libclang-rt-14-dev
     libopencv-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev
     libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
     xvfb xdotool x11-utils x11-xserver-utils imagemagick
     g++-mingw-w64-x86-64-posix
-    clang libclang-rt-14-dev
 )
 
 missing=()

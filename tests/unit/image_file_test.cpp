@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,15 @@ Bytes encode(const std::string& extension, const cv::Mat& image, std::vector<int
     Bytes bytes;
     EXPECT_TRUE(cv::imencode(extension, image, bytes, params)) << extension;
     return bytes;
+}
+
+// Writes `bytes` to the file `name` in `dir` and returns its path.
+std::filesystem::path writeFile(const TempDir& dir, const std::string& name, const Bytes& bytes) {
+    const std::filesystem::path file = dir / name;
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    return file;
 }
 
 cv::Mat pattern(cv::Size size, int type) {
@@ -57,7 +67,7 @@ TEST(LoadImageFile, EveryPngLayoutDecodesToEightBitBgr) {
                  {"gray.png", gray, {77, 77, 77}},
                  {"gray16.png", gray16, {0x40, 0x40, 0x40}}};
     for (const auto& c : cases) {
-        const cv::Mat loaded = loadImageFile(dir.write(c.name, encode(".png", c.image)));
+        const cv::Mat loaded = loadImageFile(writeFile(dir, c.name, encode(".png", c.image)));
         ASSERT_EQ(loaded.type(), CV_8UC3) << c.name;
         EXPECT_EQ(loaded.size(), cv::Size(4, 3)) << c.name;
         EXPECT_EQ(loaded.at<cv::Vec3b>(2, 3), c.pixel) << c.name;
@@ -69,11 +79,11 @@ TEST(LoadImageFile, JpegWebpAndBmpDecodeAtTheirOwnSize) {
     const cv::Mat image = pattern({37, 21}, CV_8UC3);
     for (const char* extension : {".jpg", ".webp", ".bmp"}) {
         const cv::Mat loaded =
-            loadImageFile(dir.write(std::string("f") + extension, encode(extension, image)));
+            loadImageFile(writeFile(dir, std::string("f") + extension, encode(extension, image)));
         EXPECT_EQ(loaded.size(), image.size()) << extension;
         EXPECT_EQ(loaded.type(), CV_8UC3) << extension;
     }
-    const cv::Mat bmp = loadImageFile(dir.write("exact.bmp", encode(".bmp", image)));
+    const cv::Mat bmp = loadImageFile(writeFile(dir, "exact.bmp", encode(".bmp", image)));
     EXPECT_EQ(cv::norm(bmp, image, cv::NORM_INF), 0.0);
 }
 
@@ -82,7 +92,7 @@ TEST(LoadImageFile, OpensPathsWithNonAsciiNames) {
     std::filesystem::create_directories(dir.path() / "Bilder – 壁紙");
     const cv::Mat image = pattern({5, 4}, CV_8UC3);
     const cv::Mat loaded =
-        loadImageFile(dir.write("Bilder – 壁紙/Hintergrund ÄÖÜ ß.png", encode(".png", image)));
+        loadImageFile(writeFile(dir, "Bilder – 壁紙/Hintergrund ÄÖÜ ß.png", encode(".png", image)));
     ASSERT_FALSE(loaded.empty());
     EXPECT_EQ(cv::norm(loaded, image, cv::NORM_INF), 0.0);
 }
@@ -90,7 +100,7 @@ TEST(LoadImageFile, OpensPathsWithNonAsciiNames) {
 TEST(LoadImageFile, RefusesWhatIsNoRegularFile) {
     TempDir dir;
     const std::filesystem::path png =
-        dir.write("real.png", encode(".png", pattern({4, 4}, CV_8UC3)));
+        writeFile(dir, "real.png", encode(".png", pattern({4, 4}, CV_8UC3)));
     std::filesystem::create_symlink(png, dir.path() / "link.png");
     std::filesystem::create_symlink(dir.path() / "gone.png", dir.path() / "dangling.png");
     const std::string fifo = (dir.path() / "fifo.png").string();
@@ -107,11 +117,11 @@ TEST(LoadImageFile, RefusesWhatIsNoRegularFile) {
 
 TEST(LoadImageFile, RefusesEmptyAndOversizedFilesWithoutReadingThem) {
     TempDir dir;
-    EXPECT_TRUE(loadImageFile(dir.write("empty.png", {})).empty());
+    EXPECT_TRUE(loadImageFile(writeFile(dir, "empty.png", {})).empty());
 
     // A good PNG padded with zeros after its end: it decodes as long as it is within the limit.
     const Bytes png = encode(".png", pattern({4, 4}, CV_8UC3));
-    const std::filesystem::path padded = dir.write("padded.png", png);
+    const std::filesystem::path padded = writeFile(dir, "padded.png", png);
     std::filesystem::resize_file(padded, 4096);
     EXPECT_FALSE(loadImageFile(padded).empty());
     std::filesystem::resize_file(padded, kMaxImageFileBytes + 1);  // sparse: no disk is used
@@ -133,7 +143,7 @@ TEST(LoadImageFile, RefusesEveryTruncationOfAPngAndAJpeg) {
     TempDir dir;
     const Bytes jpeg = encode(".jpg", image);
     const Bytes half(jpeg.begin(), jpeg.begin() + static_cast<long>(jpeg.size() / 2));
-    EXPECT_TRUE(loadImageFile(dir.write("half.jpg", half)).empty());
+    EXPECT_TRUE(loadImageFile(writeFile(dir, "half.jpg", half)).empty());
 }
 
 TEST(LoadImageFile, RefusesAValidHeaderFollowedByGarbage) {
@@ -155,8 +165,8 @@ TEST(LoadImageFile, RefusesAValidHeaderFollowedByGarbage) {
     EXPECT_TRUE(decodeImageBytes(jpegHead).empty());
 
     TempDir dir;
-    EXPECT_TRUE(loadImageFile(dir.write("garbage.png", pngHead)).empty());
-    EXPECT_TRUE(loadImageFile(dir.write("text.png", {'n', 'o', ' ', 'i', 'm', 'g'})).empty());
+    EXPECT_TRUE(loadImageFile(writeFile(dir, "garbage.png", pngHead)).empty());
+    EXPECT_TRUE(loadImageFile(writeFile(dir, "text.png", {'n', 'o', ' ', 'i', 'm', 'g'})).empty());
 }
 
 TEST(LoadImageFile, RefusesImagesDeclaringMoreThanThePixelLimit) {
@@ -166,7 +176,7 @@ TEST(LoadImageFile, RefusesImagesDeclaringMoreThanThePixelLimit) {
     putBigEndian32(png, 20, 100000);
     ASSERT_EQ(imageSizeFromHeader(png), cv::Size(100000, 100000));
     TempDir dir;
-    EXPECT_TRUE(loadImageFile(dir.write("bomb.png", png)).empty());
+    EXPECT_TRUE(loadImageFile(writeFile(dir, "bomb.png", png)).empty());
 
     // A small JPEG claiming 8000 x 7000: the decoder would fill 168 MB of gray without the limit.
     Bytes jpeg = encode(".jpg", pattern({16, 8}, CV_8UC3));
@@ -176,7 +186,7 @@ TEST(LoadImageFile, RefusesImagesDeclaringMoreThanThePixelLimit) {
     jpeg[frame + 7] = 8000 >> 8;
     jpeg[frame + 8] = 8000 & 0xFF;
     ASSERT_EQ(imageSizeFromHeader(jpeg), cv::Size(8000, 7000));
-    EXPECT_TRUE(loadImageFile(dir.write("bomb.jpg", jpeg)).empty());
+    EXPECT_TRUE(loadImageFile(writeFile(dir, "bomb.jpg", jpeg)).empty());
 
     // The limit itself: an image of exactly the limit decodes, one pixel more does not.
     const Bytes small = encode(".png", pattern({50, 20}, CV_8UC3));
