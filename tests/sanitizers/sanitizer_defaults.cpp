@@ -4,7 +4,7 @@
 // still override them.
 
 extern "C" const char* __asan_default_options() {
-    return "halt_on_error=1:detect_leaks=1:strict_string_checks=1";
+    return "halt_on_error=1:detect_leaks=1";
 }
 
 extern "C" const char* __ubsan_default_options() {
