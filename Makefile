@@ -3,7 +3,9 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test unit-test windows-check clean
+SAN_BUILD ?= build-sanitize
+FUZZ_SECONDS ?= 60
+.PHONY: deps configure build run test unit-test windows-check test-sanitize sanitize-build fuzz clean
 
 deps:
 	scripts/install-deps.sh
@@ -28,5 +30,31 @@ windows-check: deps
 	    -DVELMORA_COMPILE_ONLY=ON -DVELMORA_WERROR=ON -DVELMORA_TESTS=OFF
 	cmake --build $(BUILD)-windows-check -j $(JOBS)
 
+# clang build with AddressSanitizer and UndefinedBehaviorSanitizer; also holds the fuzzers. Its
+# programs stop at the first finding (tests/sanitizers/sanitizer_defaults.cpp).
+sanitize-build: deps
+	cmake -S . -B $(SAN_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON -DVELMORA_FUZZ=ON $(CMAKE_FLAGS)
+	cmake --build $(SAN_BUILD) -j $(JOBS)
+
+# Every unit and end-to-end test under the sanitizers.
+test-sanitize: sanitize-build
+	ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
+
+# Each harness for FUZZ_SECONDS on a scratch copy of its seed corpus; a crasher lands in
+# $(SAN_BUILD)/fuzz-artifacts/ (keep it in fuzz/regressions/HARNESS/ once fixed).
+fuzz: sanitize-build
+	@set -e; for path in $(SAN_BUILD)/fuzz/*_fuzzer; do \
+	    name=$$(basename $$path); work=$(SAN_BUILD)/fuzz-work/$$name; \
+	    rm -rf $$work; mkdir -p $$work $(SAN_BUILD)/fuzz-artifacts; \
+	    cp fuzz/corpus/$$name/* $$work/; \
+	    echo "fuzzing $$name for $(FUZZ_SECONDS) s"; \
+	    $$path -max_total_time=$(FUZZ_SECONDS) -timeout=30 -rss_limit_mb=3072 \
+	        -print_final_stats=1 -artifact_prefix=$(SAN_BUILD)/fuzz-artifacts/$$name- \
+	        $$work >$(SAN_BUILD)/fuzz-artifacts/$$name.log 2>&1 \
+	        || { tail -n 60 $(SAN_BUILD)/fuzz-artifacts/$$name.log; exit 1; }; \
+	    grep -E '^stat::(number_of_executed_units|peak_rss_mb)' $(SAN_BUILD)/fuzz-artifacts/$$name.log; \
+	done
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-windows-check
+	rm -rf $(BUILD) $(BUILD)-windows-check $(SAN_BUILD)

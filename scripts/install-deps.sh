@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
+    clang libclang-rt-14-dev
     libopencv-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev
