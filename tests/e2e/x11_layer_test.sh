@@ -27,10 +27,14 @@ display -window root "$pattern" || true
 import -window root "$E2E_TMP/root.png"
 assert_eq "pattern on the root window" 0 "$(compare -metric AE "$pattern" "$E2E_TMP/root.png" null: 2>&1)"
 
-run_cases 'X11Layer.*:-*GoesAway*' VELMORA_X11_PATTERN="$pattern"
+run_cases 'X11Layer.*:-*ServerGoesAway*' VELMORA_X11_PATTERN="$pattern"
 
 # A server of its own, which the case ends between two grabs.
 start_xvfb -screen 0 640x480x24
-run_cases 'X11Layer.*GoesAway*' VELMORA_X11_DOOMED_SERVER="${E2E_PIDS[-1]}"
+run_cases 'X11Layer.*GrabberServerGoesAway*' VELMORA_X11_DOOMED_SERVER="${E2E_PIDS[-1]}"
+
+# Another, which dies under a running frame loop.
+start_xvfb -screen 0 640x480x24
+run_cases 'X11Layer.*RunWhoseServerGoesAway*' VELMORA_X11_DOOMED_LOOP_SERVER="${E2E_PIDS[-1]}"
 
 finish

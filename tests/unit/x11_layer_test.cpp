@@ -9,9 +9,11 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "app/frame_loop.h"
 #include "platform/linux/x11_grabber.h"
 #include "sources/monitor_source.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/recording_windows.h"
 
 namespace {
 
@@ -96,7 +98,7 @@ TEST(X11Layer, AreasOffTheScreenFailWithoutEndingTheProcess) {
 
 // The script runs this case alone against a server of its own and hands over the server's
 // process id; the server is ended here, between two grabs.
-TEST(X11Layer, AServerThatGoesAwayFailsTheReadInsteadOfEndingTheProcess) {
+TEST(X11Layer, AGrabberServerGoesAwayFailsTheReadInsteadOfEndingTheProcess) {
     REQUIRE_SERVER("VELMORA_X11_DOOMED_SERVER");
     {
         platform::GrabberResult shared =
@@ -121,6 +123,40 @@ TEST(X11Layer, AServerThatGoesAwayFailsTheReadInsteadOfEndingTheProcess) {
     }  // both grabbers are released on a dead connection
     EXPECT_TRUE(platform::systemMonitors().monitors().empty());
     EXPECT_EQ(platform::openX11Grabber({0, 0, 64, 48}).failure, platform::GrabberFailure::NoBitmap);
+}
+
+// Kills the X server before the fourth read of the live source it wraps.
+class DoomingSource final : public FrameSource {
+  public:
+    DoomingSource(std::unique_ptr<FrameSource> live, std::string server)
+        : live_(std::move(live)), server_(std::move(server)) {}
+    bool read(cv::Mat& out) override {
+        if (++reads_ == 4) {
+            EXPECT_EQ(std::system(("kill " + server_).c_str()), 0);
+        }
+        return live_->read(out);
+    }
+
+  private:
+    std::unique_ptr<FrameSource> live_;
+    std::string server_;
+    int reads_ = 0;
+};
+
+TEST(X11Layer, ALiveRunWhoseServerGoesAwayEndsWithAFailedCapture) {
+    REQUIRE_SERVER("VELMORA_X11_DOOMED_LOOP_SERVER");
+    ConsoleCapture console;
+    RecordingWindows windows;
+    {
+        std::unique_ptr<FrameSource> live =
+            createScreenSource({0, 0, 64, 48}, 2, platform::systemMonitors());
+        ASSERT_NE(live, nullptr);
+        DoomingSource source(std::move(live), std::getenv("VELMORA_X11_DOOMED_LOOP_SERVER"));
+        EXPECT_EQ(runFrameLoop(source, windows), LoopEnd::CaptureFailed);
+    }  // the source lets go of its connection and memory on the dead server
+    EXPECT_EQ(console.err(), "error: failed to capture\n");
+    EXPECT_GE(windows.shows["Velmora"], 3);
+    EXPECT_EQ(windows.calls.back(), "destroy");
 }
 
 }  // namespace
