@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test unit-test windows-check clean
+.PHONY: deps configure build run test unit-test windows-check bench clean
 
 deps:
 	scripts/install-deps.sh
@@ -22,6 +22,12 @@ test: deps
 	cmake --build $(BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory windows-check
+
+# Builds in Release and runs every benchmark; BENCH_ARGS passes options to velmora-bench,
+# e.g. BENCH_ARGS=--benchmark_filter=iteration.
+bench: configure
+	cmake --build $(BUILD) -j $(JOBS) --target velmora-bench
+	$(BUILD)/velmora-bench $(BENCH_ARGS)
 
 windows-check: deps
 	cmake -S . -B $(BUILD)-windows-check -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \

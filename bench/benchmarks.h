@@ -1,0 +1,6 @@
+#pragma once
+
+// Each registers one family of benchmarks, named "stage/implementation/WxH".
+void registerStageBenchmarks();
+void registerIterationBenchmarks();
+void registerLiveBenchmarks();
