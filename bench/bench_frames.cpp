@@ -1,5 +1,8 @@
 #include "bench/bench_frames.h"
 
+#include "bench/benchmarks.h"
+
+#include <algorithm>
 #include <map>
 
 #include "tests/reference/synthetic_scene.h"
@@ -41,4 +44,12 @@ const std::vector<cv::Mat>& benchFrames(cv::Size size) {
         }
     }
     return made;
+}
+
+benchmark::internal::Benchmark* inMilliseconds(benchmark::internal::Benchmark* family) {
+    return family->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->ComputeStatistics("min", [](const std::vector<double>& times) {
+            return *std::min_element(times.begin(), times.end());
+        });
 }

@@ -28,13 +28,9 @@ void runIterations(benchmark::State& state, cv::Size size, ProcessFrame process)
 
 void registerIterationBenchmarks() {
     for (const cv::Size size : benchSizes()) {
-        benchmark::RegisterBenchmark(benchName("iteration", "literal", size).c_str(), runIterations,
-                                     size, &literal::processFrame)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-        benchmark::RegisterBenchmark(benchName("iteration", "product", size).c_str(), runIterations,
-                                     size, &processFrame)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+        inMilliseconds(benchmark::RegisterBenchmark(benchName("iteration", "literal", size).c_str(),
+                                                    runIterations, size, &literal::processFrame));
+        inMilliseconds(benchmark::RegisterBenchmark(benchName("iteration", "product", size).c_str(),
+                                                    runIterations, size, &processFrame));
     }
 }

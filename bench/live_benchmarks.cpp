@@ -64,9 +64,8 @@ void runLiveLoop(benchmark::State& state, cv::Size size) {
 
 void registerLiveBenchmarks() {
     for (const cv::Size size : {cv::Size(1280, 720), cv::Size(1920, 1080)}) {
-        benchmark::RegisterBenchmark(benchName("live", "highgui", size).c_str(), runLiveLoop, size)
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
+        inMilliseconds(benchmark::RegisterBenchmark(benchName("live", "highgui", size).c_str(),
+                                                    runLiveLoop, size))
             ->Iterations(1);
     }
 }

@@ -96,10 +96,8 @@ void runSpectrumPath(benchmark::State& state, cv::Size size, SpectrumTransform t
 }
 
 void add(const char* stage, const char* implementation, cv::Size size, Stage work) {
-    benchmark::RegisterBenchmark(benchName(stage, implementation, size).c_str(), runStage, size,
-                                 std::move(work))
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime();
+    inMilliseconds(benchmark::RegisterBenchmark(benchName(stage, implementation, size).c_str(),
+                                                runStage, size, std::move(work)));
 }
 
 }  // namespace
@@ -114,21 +112,18 @@ void registerStageBenchmarks() {
         for (const auto& [implementation, transform] :
              {std::pair{"opencv", SpectrumTransform::OpenCv},
               std::pair{"fftw", SpectrumTransform::Fftw}}) {
-            benchmark::RegisterBenchmark(benchName("spectrum", implementation, size).c_str(),
-                                         runSpectrumPath, size, transform)
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
+            inMilliseconds(
+                benchmark::RegisterBenchmark(benchName("spectrum", implementation, size).c_str(),
+                                             runSpectrumPath, size, transform));
         }
         add("laplacian", "literal", size,
             [](const StageInputs& in) { return literal::makeLaplacianView(in.gray); });
         add("laplacian", "product", size,
             [](const StageInputs& in) { return makeLaplacianView(in.gray); });
-        for (const auto& [name, view] : {std::pair{"motion/literal", &literal::makeMotionView},
-                                         std::pair{"motion/product", &makeMotionView}}) {
-            benchmark::RegisterBenchmark((std::string(name) + "/" + sizeName(size)).c_str(),
-                                         runMotion, size, view)
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
+        for (const auto& [implementation, view] : {std::pair{"literal", &literal::makeMotionView},
+                                                   std::pair{"product", &makeMotionView}}) {
+            inMilliseconds(benchmark::RegisterBenchmark(
+                benchName("motion", implementation, size).c_str(), runMotion, size, view));
         }
         add("display-copies", "shared", size, displayCopies);
         add("histogram-rgb", "literal", size, [](const StageInputs& in) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <vector>
 
@@ -21,7 +22,7 @@ std::vector<std::string> splitName(const std::string& name) {
 std::string formatRow(const std::string& stage, const std::string& literal,
                       const std::string& product, const std::string& ratio) {
     char line[160];
-    std::snprintf(line, sizeof line, "| %-22s | %12s | %12s | %9s |\n", stage.c_str(),
+    std::snprintf(line, sizeof line, "| %-26s | %12s | %12s | %9s |\n", stage.c_str(),
                   literal.c_str(), product.c_str(), ratio.c_str());
     return line;
 }
@@ -44,19 +45,20 @@ void SummaryTable::add(const std::string& benchmarkName, double milliseconds, do
 }
 
 void SummaryTable::print(std::ostream& out) const {
-    std::set<std::string> sizes;
+    // Smallest frames first: "640x480" before "1280x720".
+    std::set<std::pair<int, std::string>> sizes;
     for (const auto& [key, entry] : entries_) {
-        sizes.insert(std::get<0>(key));
+        sizes.emplace(std::atoi(std::get<0>(key).c_str()), std::get<0>(key));
     }
     std::vector<std::pair<int, std::string>> stages;
     for (const auto& [stage, order] : stageOrder_) {
         stages.emplace_back(order, stage);
     }
     std::sort(stages.begin(), stages.end());
-    for (const std::string& size : sizes) {
-        out << "\n" << size << " (ms per call; literal / product)\n";
+    for (const auto& [width, size] : sizes) {
+        out << "\n" << size << " (ms per call, fastest repetition; ratio literal / product)\n";
         out << formatRow("stage", "literal", "product", "ratio");
-        out << formatRow("----------------------", "------------", "------------", "---------");
+        out << formatRow("--------------------------", "------------", "------------", "---------");
         for (const auto& [order, stage] : stages) {
             const auto find = [&](const char* impl) -> const Entry* {
                 const auto it = entries_.find({size, stage, impl});
@@ -73,15 +75,17 @@ void SummaryTable::print(std::ostream& out) const {
                                      number("%.1f", 1000.0 / literal->milliseconds),
                                      number("%.1f", 1000.0 / product->milliseconds), "");
                 }
-                continue;
             }
+            // Stages of one implementation, and variants of the product.
             for (const auto& [key, entry] : entries_) {
-                if (std::get<0>(key) != size || std::get<1>(key) != stage) {
+                const std::string& implementation = std::get<2>(key);
+                if (std::get<0>(key) != size || std::get<1>(key) != stage ||
+                    implementation == "literal" || implementation == "product") {
                     continue;
                 }
-                const std::string label = stage + " (" + std::get<2>(key) + ")";
                 const std::string fps = entry.fps > 0.0 ? number("%.1f fps", entry.fps) : "";
-                out << formatRow(label, "", number("%.3f", entry.milliseconds), fps);
+                out << formatRow(stage + " (" + implementation + ")", "",
+                                 number("%.3f", entry.milliseconds), fps);
             }
         }
     }
