@@ -11,6 +11,7 @@ int main() {
     cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_WARNING);
     platform::prepareProcess();
     HighguiWindows windows;
-    const SourceFactories factories{[] { return createUsbSource(); }, createMonitorSource};
+    const SourceFactories factories{[] { return createUsbSource(); },
+                                    [] { return createMonitorSource(); }};
     return runVelmora(std::cin, std::cout, factories, windows);
 }

@@ -10,7 +10,9 @@ packages=(
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev
     libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
     xvfb xdotool x11-utils x11-xserver-utils imagemagick gstreamer1.0-plugins-base
-    g++-mingw-w64-x86-64-posix
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    # Wine runs the Windows platform layer; its X11 driver loads these libraries at run time.
+    wine64 fonts-wine libxinerama1 libxrandr2 libxrender1 libxcursor1 libxi6 libxcomposite1
 )
 
 missing=()

@@ -1,8 +1,71 @@
 #include "sources/monitor_source.h"
 
 #include <iostream>
+#include <vector>
 
-std::unique_ptr<FrameSource> createMonitorSource() {
-    std::cerr << "error: no monitor found\n";
-    return nullptr;
+#include <opencv2/imgproc.hpp>
+
+MonitorSource::MonitorSource(platform::MonitorPlatform& os) : os(os) {}
+
+// The capture memory goes first, then the apartment, then the still image; each only when held.
+MonitorSource::~MonitorSource() {
+    grabber.reset();
+    if (comInitialized) {
+        os.uninitializeCom();
+    }
+    image.release();
+}
+
+bool MonitorSource::read(cv::Mat& out) {
+    if (stillImage) {
+        // A second header on the stored pixels: nothing is copied, and the loop only reads them.
+        out = image;
+        return !out.empty();
+    }
+    return readLive(out);
+}
+
+bool MonitorSource::readLive(cv::Mat& out) {
+    if (!grabber->grab()) {
+        return false;
+    }
+    const cv::Mat wrapper(height, width, CV_8UC4, const_cast<unsigned char*>(grabber->rows()),
+                          grabber->rowStride());
+    // The caller's buffer is reused once it has the monitor's size.
+    cv::cvtColor(wrapper, out, cv::COLOR_BGRA2BGR);
+    return true;
+}
+
+std::unique_ptr<FrameSource> createMonitorSource(platform::MonitorPlatform& os) {
+    const std::vector<platform::MonitorRect> rects = os.monitors();
+    if (rects.empty()) {
+        std::cerr << "error: no monitor found\n";
+        return nullptr;
+    }
+    if (rects.size() == 1) {
+        return createWallpaperSource(os);
+    }
+    return createScreenSource(rects.back(), rects.size(), os);
+}
+
+std::unique_ptr<FrameSource> createScreenSource(const platform::MonitorRect& rect,
+                                                std::uint64_t count,
+                                                platform::MonitorPlatform& os) {
+    auto source = std::make_unique<MonitorSource>(os);
+    source->monitorRect = rect;
+    source->width = rect.right - rect.left;
+    source->height = rect.bottom - rect.top;
+    platform::GrabberResult opened = os.openGrabber(rect);
+    if (opened.failure == platform::GrabberFailure::UnsupportedFormat) {
+        std::cerr << "error: unsupported screen format: " << opened.detail << "\n";
+        return nullptr;
+    }
+    if (!opened.grabber) {
+        std::cerr << "error: CreateDIBSection failed\n";
+        return nullptr;
+    }
+    source->grabber = std::move(opened.grabber);
+    std::cout << "mode=screen monitors=" << count << " monitor_index=" << count - 1
+              << " width=" << source->width << " height=" << source->height << "\n";
+    return source;
 }

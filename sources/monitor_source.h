@@ -1,9 +1,52 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
+#include <opencv2/core.hpp>
+
+#include "platform/monitors.h"
 #include "sources/frame_source.h"
 
 // Makes the source for a monitor answer: the wallpaper with one monitor, the last monitor live
 // with two or more. Prints the status line, or an error line and returns null.
-std::unique_ptr<FrameSource> createMonitorSource();
+std::unique_ptr<FrameSource> createMonitorSource(
+    platform::MonitorPlatform& os = platform::systemMonitors());
+
+// Captures the monitor at `rect`, the last of the `count` monitors found.
+std::unique_ptr<FrameSource> createScreenSource(
+    const platform::MonitorRect& rect, std::uint64_t count,
+    platform::MonitorPlatform& os = platform::systemMonitors());
+
+// Reads the desktop wallpaper once and hands it out as a still image.
+std::unique_ptr<FrameSource> createWallpaperSource(
+    platform::MonitorPlatform& os = platform::systemMonitors());
+
+// A monitor captured live, or the desktop wallpaper as a still image; the mode never changes.
+// Made only by the two factories above.
+class MonitorSource final : public FrameSource {
+  public:
+    explicit MonitorSource(platform::MonitorPlatform& os);
+    ~MonitorSource() override;
+    MonitorSource(const MonitorSource&) = delete;
+    MonitorSource& operator=(const MonitorSource&) = delete;
+
+    bool read(cv::Mat& out) override;
+
+  private:
+    friend std::unique_ptr<FrameSource> createScreenSource(const platform::MonitorRect&,
+                                                           std::uint64_t,
+                                                           platform::MonitorPlatform&);
+    friend std::unique_ptr<FrameSource> createWallpaperSource(platform::MonitorPlatform&);
+
+    bool readLive(cv::Mat& out);
+
+    platform::MonitorPlatform& os;
+    bool stillImage = false;
+    cv::Mat image;
+    bool comInitialized = false;
+    platform::MonitorRect monitorRect;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::unique_ptr<platform::ScreenGrabber> grabber;
+};

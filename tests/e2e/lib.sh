@@ -86,3 +86,11 @@ finish() {
     echo "$E2E_CHECKS passed, $E2E_FAILURES failed"
     [[ $E2E_FAILURES -eq 0 ]]
 }
+
+# two_monitor_xvfb: an X server with one 3200 x 1080 screen split into two monitors, 1920 x 1080
+# at 0,0 and 1280 x 1024 at 1920,0 (the second one is what a monitor answer captures).
+two_monitor_xvfb() {
+    start_xvfb -screen 0 3200x1080x24
+    xrandr --setmonitor LEFT 1920/508x1080/286+0+0 screen >/dev/null
+    xrandr --setmonitor RIGHT 1280/339x1024/271+1920+0 none >/dev/null
+}

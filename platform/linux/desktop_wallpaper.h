@@ -1,0 +1,34 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#define G_SETTINGS_ENABLE_BACKEND
+#include <gio/gio.h>
+#include <gio/gsettingsbackend.h>
+
+namespace platform {
+
+// Where the desktops keep their settings, and which desktop runs (XDG_CURRENT_DESKTOP).
+struct DesktopPlaces {
+    std::filesystem::path home;
+    std::filesystem::path config;  // XDG_CONFIG_HOME, or ~/.config
+    std::string currentDesktop;
+    GSettingsSchemaSource* schemas = nullptr;  // null: no GSettings lookup
+    GSettingsBackend* backend = nullptr;       // null: the default back end
+};
+
+DesktopPlaces desktopPlacesFromEnvironment();
+
+// Each desktop's own wallpaper setting, empty when it has none.
+std::filesystem::path gnomeWallpaper(GSettingsSchemaSource* schemas, GSettingsBackend* backend);
+std::filesystem::path xfceWallpaper(const std::filesystem::path& config);
+std::filesystem::path kdeWallpaper(const std::filesystem::path& config);
+std::filesystem::path fehWallpaper(const std::filesystem::path& home);
+
+// The running desktop's setting first, then GSettings, XFCE, KDE Plasma and feh. The first path
+// whose file exists wins; when none exists the first path found is returned, so that the
+// failure names it.
+std::filesystem::path findWallpaper(const DesktopPlaces& places);
+
+}  // namespace platform

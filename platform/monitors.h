@@ -1,0 +1,70 @@
+#pragma once
+// What the monitor sources need from the operating system: the monitors, a screen grabber, the
+// COM apartment (Windows) and the wallpaper file. Like platform.h it names no OS type and no
+// OpenCV type; tests put a modelled desktop behind MonitorPlatform.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// A monitor's area in virtual-screen coordinates; right and bottom lie just outside it. Monitors
+// left of or above the primary one have negative coordinates.
+struct MonitorRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+// Copies one monitor's pixels into memory it owns, once per grab: rows top-down, four bytes a
+// pixel in the order blue, green, red, unused. The rows stay valid until the next grab; the
+// grabber releases everything it acquired when it is destroyed.
+class ScreenGrabber {
+  public:
+    virtual ~ScreenGrabber() = default;
+    // False when the pixels could not be had; the rows are then unspecified.
+    virtual bool grab() = 0;
+    virtual const unsigned char* rows() const = 0;
+    virtual std::size_t rowStride() const = 0;
+};
+
+enum class GrabberFailure {
+    NoFailure,
+    NoBitmap,           // the pixel memory (or what it is made from) could not be had
+    UnsupportedFormat,  // the screen's pixels cannot be handed out as BGRA
+};
+
+struct GrabberResult {
+    std::unique_ptr<ScreenGrabber> grabber;  // null exactly when failure is not NoFailure
+    GrabberFailure failure = GrabberFailure::NoFailure;
+    std::string detail;  // what the screen offers, for UnsupportedFormat
+};
+
+class MonitorPlatform {
+  public:
+    virtual ~MonitorPlatform() = default;
+    // Every monitor of the desktop, in the order the system reports them.
+    virtual std::vector<MonitorRect> monitors() = 0;
+    virtual GrabberResult openGrabber(const MonitorRect& rect) = 0;
+    // Initialises COM on the calling thread in the single-threaded apartment. A result of zero
+    // or more is a success that one uninitializeCom balances; Linux has nothing to initialise.
+    virtual std::int32_t initializeCom() = 0;
+    virtual void uninitializeCom() = 0;
+    // The desktop wallpaper file; empty when none is set. Needs COM initialised.
+    virtual std::filesystem::path wallpaperPath() = 0;
+};
+
+// The operating system's own monitors, screen and desktop settings.
+MonitorPlatform& systemMonitors();
+
+// A native string (UTF-16 on Windows, bytes on Linux) as UTF-8 for the console; empty when it
+// cannot be converted. Linux paths are bytes and are passed on unchanged.
+std::string nativeToUtf8(std::basic_string_view<std::filesystem::path::value_type> text);
+
+}  // namespace platform

@@ -1,0 +1,115 @@
+#include <objbase.h>
+#include <shobjidl.h>
+#include <windows.h>
+
+#include <climits>
+#include <cwchar>
+#include <memory>
+#include <string>
+
+#include "platform/monitors.h"
+#include "platform/windows/gdi_calls.h"
+
+namespace platform {
+namespace {
+
+BOOL CALLBACK collectMonitorRect(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(MONITORINFO);
+    static_assert(sizeof(MONITORINFO) == 40);
+    if (GetMonitorInfoW(monitor, &info) == 0) {
+        return TRUE;  // skipped; the enumeration goes on
+    }
+    const RECT& r = info.rcMonitor;
+    reinterpret_cast<std::vector<MonitorRect>*>(data)->push_back(
+        {r.left, r.top, r.right, r.bottom});
+    return TRUE;
+}
+
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+
+struct CoTaskFree {
+    void operator()(wchar_t* text) const { CoTaskMemFree(text); }
+};
+using CoTaskText = std::unique_ptr<wchar_t, CoTaskFree>;
+
+// The shell's setting for the first monitor in its own list.
+std::wstring shellWallpaperPath() {
+    IDesktopWallpaper* created = nullptr;
+    const HRESULT made =
+        CoCreateInstance(CLSID_DesktopWallpaper, nullptr, CLSCTX_ALL, IID_IDesktopWallpaper,
+                         reinterpret_cast<void**>(&created));
+    const std::unique_ptr<IDesktopWallpaper, ComRelease> wallpaper(created);
+    UINT count = 0;
+    if (FAILED(made) || !wallpaper || FAILED(wallpaper->GetMonitorDevicePathCount(&count)) ||
+        count == 0) {
+        return {};
+    }
+    LPWSTR monitorId = nullptr;
+    const HRESULT listed = wallpaper->GetMonitorDevicePathAt(0, &monitorId);
+    const CoTaskText monitor(monitorId);
+    if (FAILED(listed) || !monitor) {
+        return {};
+    }
+    LPWSTR pathText = nullptr;
+    const HRESULT got = wallpaper->GetWallpaper(monitor.get(), &pathText);
+    const CoTaskText path(pathText);
+    return SUCCEEDED(got) && path ? std::wstring(path.get()) : std::wstring();
+}
+
+std::wstring getWallpaperPath() {
+    std::wstring result = shellWallpaperPath();
+    if (result.empty()) {
+        constexpr UINT kPathUnits = 260;
+        wchar_t buffer[kPathUnits] = {};
+        SystemParametersInfoW(SPI_GETDESKWALLPAPER, kPathUnits, buffer, 0);
+        result.assign(buffer, wcsnlen(buffer, kPathUnits));
+    }
+    return result;
+}
+
+class GdiMonitors final : public MonitorPlatform {
+  public:
+    std::vector<MonitorRect> monitors() override {
+        std::vector<MonitorRect> rects;
+        EnumDisplayMonitors(nullptr, nullptr, collectMonitorRect, reinterpret_cast<LPARAM>(&rects));
+        return rects;
+    }
+    GrabberResult openGrabber(const MonitorRect& rect) override {
+        return openGdiGrabber(win32Gdi(), rect);
+    }
+    std::int32_t initializeCom() override {
+        return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    }
+    void uninitializeCom() override { CoUninitialize(); }
+    std::filesystem::path wallpaperPath() override { return getWallpaperPath(); }
+};
+
+}  // namespace
+
+MonitorPlatform& systemMonitors() {
+    static GdiMonitors monitors;
+    return monitors;
+}
+
+std::string nativeToUtf8(std::basic_string_view<std::filesystem::path::value_type> text) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {
+        return {};
+    }
+    const int length = static_cast<int>(text.size());
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) {
+        return {};
+    }
+    std::string out(static_cast<std::size_t>(bytes), '\0');
+    if (WideCharToMultiByte(CP_UTF8, 0, text.data(), length, out.data(), bytes, nullptr, nullptr) ==
+        0) {
+        return {};
+    }
+    return out;
+}
+
+}  // namespace platform
