@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
     registerStageBenchmarks();
     registerIterationBenchmarks();
     registerLiveBenchmarks();
+    registerMonitorBenchmarks();
 
     // Machine-readable output stays alone on standard output; the table then goes to standard
     // error.

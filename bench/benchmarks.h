@@ -6,6 +6,7 @@
 void registerStageBenchmarks();
 void registerIterationBenchmarks();
 void registerLiveBenchmarks();
+void registerMonitorBenchmarks();
 
 // Milliseconds of wall time, with the fastest repetition reported beside the mean and median:
 // on machines shared with other work, the fastest run is the one least disturbed.
