@@ -66,6 +66,7 @@ void registerLiveBenchmarks() {
     for (const cv::Size size : {cv::Size(1280, 720), cv::Size(1920, 1080)}) {
         inMilliseconds(benchmark::RegisterBenchmark(benchName("live", "highgui", size).c_str(),
                                                     runLiveLoop, size))
-            ->Iterations(1);
+            ->Iterations(1)
+            ->Repetitions(1);
     }
 }
