@@ -1,18 +1,13 @@
 #include "sources/image_file.h"
 
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include <opencv2/imgcodecs.hpp>
 
+#include "sources/file_bytes.h"
+
 cv::Mat loadImageFile(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return {};
-    }
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)),
-                                           std::istreambuf_iterator<char>());
+    const std::vector<unsigned char> bytes = readFileBytes(path);
     if (bytes.empty()) {
         return {};
     }

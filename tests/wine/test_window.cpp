@@ -52,6 +52,12 @@ TestWindow::TestWindow(const wchar_t* title, DWORD style, RECT bounds, COLORREF 
     }
 }
 
+void TestWindow::paint(COLORREF colour) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, static_cast<LONG_PTR>(colour));
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW);
+    pumpMessages();
+}
+
 TestWindow::~TestWindow() {
     if (hwnd_ != nullptr) {
         DestroyWindow(hwnd_);

@@ -10,6 +10,8 @@ class TestWindow {
     TestWindow& operator=(const TestWindow&) = delete;
 
     HWND handle() const { return hwnd_; }
+    // Paints the whole window in `colour` and hands the result on to the screen.
+    void paint(COLORREF colour);
     LONG_PTR style() const { return GetWindowLongPtrW(hwnd_, GWL_STYLE); }
     RECT windowRect() const;
     RECT clientRect() const;

@@ -11,7 +11,18 @@ source "$(dirname "$0")/../e2e/lib.sh"
 export WINEPREFIX="$VELMORA_WINE_PREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 # Groups that need the two-monitor layout; display_layout checks both layouts.
-two_monitor_groups=(display_layout)
+two_monitor_groups=(display_layout monitors_two)
+# Groups that run once the wallpaper setting is removed from the registry.
+unset_wallpaper_groups=(wallpaper_unset)
+
+# The wallpaper file: a name outside the ANSI code page and the basic plane, and bytes that a
+# text-mode read would change. Windows programs see the Unix root as drive Z:.
+# Wine turns Unix names and arguments into UTF-16 with the locale's character set.
+export LC_ALL=C.UTF-8
+wallpaper_name='Zoë Ångström – 壁紙 🌄.jpg'
+printf 'VLM\r\n\x1a\x00\xff\n-end' >"$E2E_TMP/$wallpaper_name"
+export VELMORA_WINE_WALLPAPER_DIR="Z:${E2E_TMP//\//\\}"
+wallpaper_key='HKCU\Control Panel\Desktop'
 
 stop_wine() {
     "$WINESERVER" -k 2>/dev/null || true
@@ -55,13 +66,25 @@ run_group() {
     tr -d '\r' <"$err" | sed 's/^/  /'
 }
 
+# in_list NAME LIST...: whether NAME is one of LIST.
+in_list() { [[ " ${*:2} " == *" $1 "* ]]; }
+
 use_layout 1 -screen 0 1280x1024x24
+"$WINE64" reg add "$wallpaper_key" /v Wallpaper /d "$VELMORA_WINE_WALLPAPER_DIR\\$wallpaper_name" /f \
+    >/dev/null 2>&1
 mapfile -t groups < <("$WINE64" "$VELMORA_WINE_CHECKS" --list | tr -d '\r')
 if [[ ${#groups[@]} -gt 0 ]]; then pass; else fail "velmora-wine-checks.exe lists no groups"; fi
 for group in "${groups[@]}"; do
-    if [[ " ${two_monitor_groups[*]} " != *" $group "* || $group == display_layout ]]; then
+    if in_list "$group" "${unset_wallpaper_groups[@]}"; then
+        continue
+    fi
+    if ! in_list "$group" "${two_monitor_groups[@]}" || [[ $group == display_layout ]]; then
         run_group "$group"
     fi
+done
+"$WINE64" reg delete "$wallpaper_key" /v Wallpaper /f >/dev/null 2>&1
+for group in "${unset_wallpaper_groups[@]}"; do
+    run_group "$group"
 done
 # Standard output is a file, not a console: the bytes arrive unchanged apart from the C
 # runtime's CR LF.
