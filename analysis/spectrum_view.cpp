@@ -1,56 +1,44 @@
 #include "analysis/spectrum_view.h"
 
-namespace {
+#include "analysis/centred_spectrum.h"
 
-// Moves the zero frequency from the top-left corner to the centre by exchanging the diagonal
-// quadrants in place through one buffer.
-void swapQuadrants(cv::Mat& magnitude) {
-    const int cx = magnitude.cols / 2;
-    const int cy = magnitude.rows / 2;
-    cv::Mat topLeft(magnitude, cv::Rect(0, 0, cx, cy));
-    cv::Mat topRight(magnitude, cv::Rect(cx, 0, cx, cy));
-    cv::Mat bottomLeft(magnitude, cv::Rect(0, cy, cx, cy));
-    cv::Mat bottomRight(magnitude, cv::Rect(cx, cy, cx, cy));
-    cv::Mat buffer;
-    topLeft.copyTo(buffer);
-    bottomRight.copyTo(topLeft);
-    buffer.copyTo(bottomRight);
-    topRight.copyTo(buffer);
-    bottomLeft.copyTo(topRight);
-    buffer.copyTo(bottomLeft);
+SpectrumTransform preferredSpectrumTransform() {
+    return spectrumTransformAvailable(SpectrumTransform::Fftw) ? SpectrumTransform::Fftw
+                                                               : SpectrumTransform::OpenCv;
 }
 
-}  // namespace
+bool spectrumTransformAvailable(SpectrumTransform transform) {
+    return transform == SpectrumTransform::OpenCv || makeFftwHalfSpectrum() != nullptr;
+}
 
-cv::Mat makeSpectrumView(const cv::Mat& gray) {
-    const int rows = cv::getOptimalDFTSize(gray.rows);
-    const int cols = cv::getOptimalDFTSize(gray.cols);
-    const int evenRows = rows & -2;
-    const int evenCols = cols & -2;
-    if (evenRows == 0 || evenCols == 0) {
+SpectrumWorkspace::SpectrumWorkspace(SpectrumTransform transform) {
+    if (transform == SpectrumTransform::Fftw) {
+        transform_ = makeFftwHalfSpectrum();
+    }
+    if (!transform_) {
+        transform_ = makeOpenCvHalfSpectrum();
+        transform = SpectrumTransform::OpenCv;
+    }
+    kind_ = transform;
+}
+
+cv::Mat SpectrumWorkspace::makeView(const cv::Mat& gray) {
+    const cv::Size padded(cv::getOptimalDFTSize(gray.cols), cv::getOptimalDFTSize(gray.rows));
+    if (padded.width < 2 || padded.height < 2) {
         // Nothing survives the even crop; an empty picture could not be shown.
         return cv::Mat::zeros(gray.size(), CV_8UC1);
     }
+    if (padded != padded_) {
+        padded_ = padded;
+        ++sizeChanges_;
+    }
+    const cv::Mat half = transform_->transform(gray, padded);
+    const LogRange range = logMagnitude(half, padded, logHalf_);
+    return centredPicture(logHalf_, padded, range, rowBuffer_);
+}
 
-    cv::Mat padded;
-    cv::copyMakeBorder(gray, padded, 0, rows - gray.rows, 0, cols - gray.cols, cv::BORDER_CONSTANT,
-                       cv::Scalar::all(0));
-    cv::Mat planes[2];
-    padded.convertTo(planes[0], CV_32F, 1.0, 0.0);
-    planes[1] = cv::Mat::zeros(padded.size(), CV_32F);
-    cv::Mat complex;
-    cv::merge(planes, 2, complex);
-    cv::dft(complex, complex, 0, 0);
-    cv::split(complex, planes);
-    cv::magnitude(planes[0], planes[1], planes[0]);
-    cv::Mat magnitude = planes[0];
-    cv::add(magnitude, cv::Scalar::all(1.0), magnitude);
-    cv::log(magnitude, magnitude);
-
-    magnitude = magnitude(cv::Rect(0, 0, evenCols, evenRows));
-    swapQuadrants(magnitude);
-    cv::normalize(magnitude, magnitude, 0.0, 255.0, cv::NORM_MINMAX, -1, cv::noArray());
-    cv::Mat view;
-    magnitude.convertTo(view, CV_8U, 1.0, 0.0);
-    return view;
+cv::Mat makeSpectrumView(const cv::Mat& gray) {
+    // Lives until the process ends; only the main thread draws.
+    static SpectrumWorkspace workspace;
+    return workspace.makeView(gray);
 }

@@ -1,5 +1,7 @@
 #include "hist/channel_hist.h"
 
+#include <vector>
+
 #include <opencv2/imgproc.hpp>
 
 #include "hist/check.h"
@@ -18,6 +20,44 @@ cv::Mat calcChannelHist(const cv::Mat& channel) {
     cv::calcHist(&channel, 1, channels, cv::Mat(), h, 1, histSize, ranges, true, false);
     HIST_CHECK(h.total() == static_cast<size_t>(bins), "hist::calcChannelHist");
     return h.reshape(1, bins);
+}
+
+std::array<cv::Mat, 3> calcChannelHists(const cv::Mat& image) {
+    if (image.type() != CV_8UC3) {
+        std::vector<cv::Mat> channels;
+        cv::split(image, channels);
+        return {calcChannelHist(channels[0]), calcChannelHist(channels[1]),
+                calcChannelHist(channels[2])};
+    }
+    // Neighbouring pixels often share a level; two sets of counters, for even and odd columns,
+    // keep consecutive increments of one counter apart.
+    std::array<std::array<std::array<int, kBins>, 3>, 2> counts{};
+    for (int y = 0; y < image.rows; ++y) {
+        const uchar* pixel = image.ptr<uchar>(y);
+        const int width = image.cols;
+        int x = 0;
+        for (; x + 1 < width; x += 2, pixel += 6) {
+            ++counts[0][0][pixel[0]];
+            ++counts[0][1][pixel[1]];
+            ++counts[0][2][pixel[2]];
+            ++counts[1][0][pixel[3]];
+            ++counts[1][1][pixel[4]];
+            ++counts[1][2][pixel[5]];
+        }
+        if (x < width) {
+            ++counts[0][0][pixel[0]];
+            ++counts[0][1][pixel[1]];
+            ++counts[0][2][pixel[2]];
+        }
+    }
+    std::array<cv::Mat, 3> hists;
+    for (int c = 0; c < 3; ++c) {
+        hists[c].create(kBins, 1, CV_32FC1);
+        for (int i = 0; i < kBins; ++i) {
+            hists[c].at<float>(i) = static_cast<float>(counts[0][c][i] + counts[1][c][i]);
+        }
+    }
+    return hists;
 }
 
 void normalizeTo01(cv::Mat& hist) {

@@ -7,6 +7,26 @@
 
 namespace hist {
 
+namespace {
+
+// Tints the pixels the filled polygon covers 22 % towards `colour`. The blend leaves a pixel
+// that is blended with itself unchanged, so only the polygon's bounding box is blended.
+void tintPolygon(cv::Mat& canvas, const std::vector<cv::Point>& polygon, const cv::Scalar& colour) {
+    const cv::Rect whole(0, 0, canvas.cols, canvas.rows);
+    cv::Rect box = cv::boundingRect(polygon);
+    if ((box & whole) != box) {
+        // A polygon clipped at the border is filled in canvas coordinates, as it always was.
+        box = whole;
+    }
+    cv::Mat region = canvas(box);
+    cv::Mat overlay = region.clone();
+    const std::vector<std::vector<cv::Point>> polygons{polygon};
+    cv::fillPoly(overlay, polygons, colour, cv::LINE_8, 0, -box.tl());
+    cv::addWeighted(overlay, 0.22, region, 0.78, 0.0, region);
+}
+
+}  // namespace
+
 std::vector<cv::Point> curvePoints(const PlotArea& area, const cv::Mat& hist01) {
     std::vector<cv::Point> curve;
     curve.reserve(kBins);
@@ -29,10 +49,7 @@ void plot(cv::Mat& canvas, const PlotArea& area, const cv::Mat& hist01, const cv
     std::vector<cv::Point> polygon = curve;
     polygon.emplace_back(area.right, area.bottom);
     polygon.emplace_back(area.left, area.bottom);
-    cv::Mat overlay = canvas.clone();
-    const std::vector<std::vector<cv::Point>> polygons{polygon};
-    cv::fillPoly(overlay, polygons, colour, cv::LINE_8, 0, cv::Point(0, 0));
-    cv::addWeighted(overlay, 0.22, canvas, 0.78, 0.0, canvas);
+    tintPolygon(canvas, polygon, colour);
 
     cv::polylines(canvas, curve, false, colour * 0.5, 3, cv::LINE_AA, 0);
     cv::polylines(canvas, curve, false, colour, 1, cv::LINE_AA, 0);

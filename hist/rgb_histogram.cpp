@@ -1,7 +1,6 @@
 #include "hist/rgb_histogram.h"
 
 #include <array>
-#include <vector>
 
 #include "hist/channel_hist.h"
 #include "hist/check.h"
@@ -31,10 +30,9 @@ cv::Mat renderRgbHistogram(const cv::Mat& bgr, cv::Size size, double fps) {
     const hist::PlotArea area = hist::rgbPlotArea(size);
     cv::Mat image = hist::startWindowImage(canvasCache(), "Histogram - RGB", size, area, 1, fps);
 
-    std::vector<cv::Mat> channels;
-    cv::split(bgr, channels);
+    std::array<cv::Mat, 3> histograms = hist::calcChannelHists(bgr);
     for (std::size_t c = 0; c < kCurveColours.size(); ++c) {
-        cv::Mat histogram = hist::calcChannelHist(channels[c]);
+        cv::Mat& histogram = histograms[c];
         hist::normalizeTo01(histogram);
         hist::plot(image, area, histogram, kCurveColours[c]);
     }

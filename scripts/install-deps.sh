@@ -7,6 +7,7 @@ packages=(
     clang libclang-rt-14-dev
     libopencv-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    libfftw3-dev
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev
     libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas
     xvfb xdotool x11-utils x11-xserver-utils imagemagick gstreamer1.0-plugins-base

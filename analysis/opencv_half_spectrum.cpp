@@ -1,0 +1,28 @@
+#include "analysis/half_spectrum.h"
+
+namespace {
+
+class OpenCvHalfSpectrum final : public HalfSpectrumTransform {
+  public:
+    cv::Mat transform(const cv::Mat& gray, cv::Size padded) override {
+        if (padded_.size() != padded) {
+            padded_ = cv::Mat::zeros(padded, CV_32F);
+        }
+        // The padding stays zero from the allocation; only the frame's own pixels are written.
+        cv::Mat frameArea = padded_(cv::Rect(0, 0, gray.cols, gray.rows));
+        gray.convertTo(frameArea, CV_32F);
+        // The rows below the frame are zero, which the transform skips.
+        cv::dft(padded_, spectrum_, cv::DFT_COMPLEX_OUTPUT, gray.rows);
+        return spectrum_.colRange(0, padded.width / 2 + 1);
+    }
+
+  private:
+    cv::Mat padded_;
+    cv::Mat spectrum_;
+};
+
+}  // namespace
+
+std::unique_ptr<HalfSpectrumTransform> makeOpenCvHalfSpectrum() {
+    return std::make_unique<OpenCvHalfSpectrum>();
+}
