@@ -5,7 +5,7 @@ CMAKE_FLAGS ?=
 
 SAN_BUILD ?= build-sanitize
 FUZZ_SECONDS ?= 60
-.PHONY: deps configure build run test unit-test windows-check test-sanitize sanitize-build fuzz bench clean
+.PHONY: deps configure build run test windows-check test-sanitize sanitize-build fuzz bench clean
 
 deps:
 	scripts/install-deps.sh
