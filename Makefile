@@ -41,7 +41,7 @@ windows-check: deps
 # programs stop at the first finding (tests/sanitizers/sanitizer_defaults.cpp).
 sanitize-build: deps
 	cmake -S . -B $(SAN_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	    -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON -DVELMORA_FUZZ=ON $(CMAKE_FLAGS)
+	    -DVELMORA_WERROR=ON -DVELMORA_SANITIZE=ON -DVELMORA_FUZZ=ON -DVELMORA_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build $(SAN_BUILD) -j $(JOBS)
 
 # Every unit and end-to-end test under the sanitizers.

@@ -60,7 +60,7 @@ void SummaryTable::print(std::ostream& out) const {
         out << formatRow("stage", "literal", "product", "ratio");
         out << formatRow("--------------------------", "------------", "------------", "---------");
         for (const auto& [order, stage] : stages) {
-            const auto find = [&](const char* impl) -> const Entry* {
+            const auto find = [&, &size = size, &stage = stage](const char* impl) -> const Entry* {
                 const auto it = entries_.find({size, stage, impl});
                 return it == entries_.end() ? nullptr : &it->second;
             };
