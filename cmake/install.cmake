@@ -10,7 +10,7 @@ if(WIN32 AND NOT CMAKE_CROSSCOMPILING)
         POST_EXCLUDE_REGEXES ".*[Ss][Yy][Ss][Tt][Ee][Mm]32/.*\\.dll$"
         DIRECTORIES $<TARGET_FILE_DIR:opencv_core>)
 else()
-    # A cross build links statically: there are no DLLs to collect.
+    # The mingw-w64 cross build links statically: there are no DLLs to collect.
     install(TARGETS velmora velmora-render)
 endif()
 
@@ -38,11 +38,12 @@ set(VELMORA_MAINTAINER "Velmora developers <velmora@example.org>" CACHE STRING
     "Maintainer of the packages cpack makes")
 set(CPACK_PACKAGE_CONTACT "${VELMORA_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "live image analysis of a camera or a monitor")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Velmora shows a camera or a monitor frame by frame in seven windows: the image, its gray copy, \
-its centred 2D Fourier spectrum, a Laplacian edge map, a motion mask, and colour and gray \
-histograms with the frame rate and the 5 %-95 % dynamic range. velmora-render writes the same \
-window images for image files, videos and image sequences, without a display.")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Velmora shows a camera or a monitor frame by frame in seven windows: the image,"
+    "its gray copy, its centred 2D Fourier spectrum, a Laplacian edge map, a motion"
+    "mask, and colour and gray histograms with the frame rate and the 5 %-95 %"
+    "dynamic range. velmora-render writes the same window images for image files,"
+    "videos and image sequences, without a display.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
