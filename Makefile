@@ -7,11 +7,12 @@ CMAKE_FLAGS ?=
 
 SAN_BUILD ?= build-sanitize
 FUZZ_SECONDS ?= 60
-.PHONY: deps run-deps configure build run install package test windows-check test-sanitize sanitize-build fuzz bench clean
+.PHONY: deps configure build run test windows-check test-sanitize sanitize-build fuzz bench clean
 
 deps:
 	scripts/install-deps.sh run test
 
+.PHONY: run-deps install package
 run-deps:
 	scripts/install-deps.sh run
 
