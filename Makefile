@@ -1,5 +1,7 @@
-# Thin wrapper over CMake. `make run` and `make test` install what is missing first.
+# Thin wrapper over CMake. `make run` and `make test` install what is missing first: `make run`
+# only what building and running need (scripts/packages-run.txt), `make test` what testing adds.
 BUILD ?= build
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
@@ -8,19 +10,33 @@ FUZZ_SECONDS ?= 60
 .PHONY: deps configure build run test windows-check test-sanitize sanitize-build fuzz bench clean
 
 deps:
-	scripts/install-deps.sh
+	scripts/install-deps.sh run test
 
-configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+.PHONY: run-deps install package
+run-deps:
+	scripts/install-deps.sh run
+
+# The two programs and their man pages, without tests or benchmarks.
+configure: run-deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF -DVELMORA_BENCH=OFF \
+	    $(CMAKE_FLAGS)
 
 build: configure
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(BUILD) -j $(JOBS) --target velmora velmora-render velmora-man-pages
 
 run: build
 	$(BUILD)/velmora
 
+# Installs under PREFIX (DESTDIR stages it); `make package` makes the .deb in $(BUILD).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+package: build
+	cd $(BUILD) && cpack
+
 test: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON -DVELMORA_TESTS=ON \
+	    -DVELMORA_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory windows-check
@@ -28,7 +44,8 @@ test: deps
 # Builds in Release and runs every benchmark five times (the table shows the fastest run);
 # BENCH_ARGS replaces the options, e.g. BENCH_ARGS=--benchmark_filter=iteration.
 BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true
-bench: configure
+bench: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target velmora-bench
 	$(BUILD)/bench/velmora-bench $(BENCH_ARGS)
 
