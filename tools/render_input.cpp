@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
+#include <system_error>
 
 #include <opencv2/videoio/registry.hpp>
 
@@ -32,11 +33,12 @@ int videoFileApi() {
 
 std::string_view RenderInput::open() {
     const std::filesystem::path path(name_);
-    const std::string_view refusal = fileRefusal(path);
-    if (refusal == "no such file" && name_.find('%') != std::string::npos) {
+    std::error_code ec;
+    // A name with a printf-style number in it that names no file is a sequence's pattern.
+    if (name_.find('%') != std::string::npos && !std::filesystem::exists(path, ec)) {
         return openVideo(cv::CAP_IMAGES);
     }
-    if (!refusal.empty()) {
+    if (const std::string_view refusal = fileRefusal(path); !refusal.empty()) {
         return refusal;
     }
     if (hasImageExtension(path)) {
