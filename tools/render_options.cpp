@@ -14,9 +14,10 @@ const std::string_view kRenderHelp =
     "into OUTDIR (created if missing).\n"
     "\n"
     "INPUT is an image file (PNG, JPEG, WebP or BMP), a video file, or an image sequence given\n"
-    "as a printf-style pattern such as shots/frame_%04d.png. Every INPUT is opened before the\n"
-    "first frame; one that cannot be read gives \"error: cannot read PATH: REASON\", status 1\n"
-    "and nothing written.\n"
+    "as a printf-style pattern such as shots/frame_%04d.png. Image and video files must be\n"
+    "regular files of at most 2 GiB; an image may declare at most 50 million pixels. Every\n"
+    "INPUT is opened before the first frame; one that cannot be read gives\n"
+    "\"error: cannot read PATH: REASON\", status 1 and nothing written.\n"
     "\n"
     "Options:\n"
     "  --fps VALUE     print VALUE as the frame rate on the histogram windows (default: the\n"
@@ -31,8 +32,8 @@ const std::string_view kRenderHelp =
     "  --version       print the version and exit\n"
     "\n"
     "While it runs, \"frame N of M\" is shown on standard error when that is a terminal.\n"
-    "Exit status: 0 when done, 1 when an input cannot be read or an output cannot be written,\n"
-    "2 for bad arguments.\n";
+    "Exit status: 0 when done; 1 when an input cannot be read, an output cannot be written or\n"
+    "the image library reports an error; 2 for bad arguments.\n";
 
 namespace {
 
