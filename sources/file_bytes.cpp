@@ -5,41 +5,58 @@
 
 namespace {
 
-bool isRegularFileWithin(const std::filesystem::path& path, std::uintmax_t maxBytes) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return false;
-    }
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    return !ec && size <= maxBytes;
-}
+constexpr std::string_view kTooLarge = "larger than 2 GiB";
 
-}  // namespace
-
-// The size checked first is only a guard: the stream reads to the end of whatever the file
-// holds then, in chunks and never beyond the limit, so a file that grew since is refused.
-std::vector<unsigned char> readFileBytes(const std::filesystem::path& path,
-                                         std::uintmax_t maxBytes) {
-    if (!isRegularFileWithin(path, maxBytes)) {
-        return {};
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return {};
-    }
+// Reads to the end of whatever the file holds now, in chunks and never beyond the limit, so a
+// file that grew since its size was checked is refused.
+std::string_view readChunks(std::ifstream& file, std::vector<unsigned char>& bytes) {
     constexpr std::size_t kChunk = 1 << 20;
-    std::vector<unsigned char> bytes;
     while (file) {
         const std::size_t used = bytes.size();
-        if (used > maxBytes) {
-            return {};
+        if (used > kMaxFileBytes) {
+            return kTooLarge;
         }
         bytes.resize(used + kChunk);
         file.read(reinterpret_cast<char*>(bytes.data() + used), kChunk);
         bytes.resize(used + static_cast<std::size_t>(file.gcount()));
     }
-    if (file.bad() || bytes.size() > maxBytes) {
-        return {};
+    if (file.bad()) {
+        return "read error";
+    }
+    return bytes.size() > kMaxFileBytes ? kTooLarge : std::string_view();
+}
+
+}  // namespace
+
+std::string_view fileRefusal(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) {
+        return "no such file";
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        return "not a regular file";
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) {
+        return "no such file";  // removed since its status was read
+    }
+    return size > kMaxFileBytes ? kTooLarge : std::string_view();
+}
+
+std::vector<unsigned char> readFileBytes(const std::filesystem::path& path,
+                                         std::string_view* refusal) {
+    std::string_view reason = fileRefusal(path);
+    std::vector<unsigned char> bytes;
+    if (reason.empty()) {
+        std::ifstream file(path, std::ios::binary);
+        reason = file ? readChunks(file, bytes) : "cannot be opened";
+    }
+    if (refusal) {
+        *refusal = reason;
+    }
+    if (!reason.empty()) {
+        bytes.clear();
     }
     return bytes;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string_view>
 
 #include <opencv2/core.hpp>
 
@@ -16,9 +17,19 @@ constexpr std::uint64_t kMaxImagePixels = 50'000'000;
 // The largest file read: what the decoder accepts in one buffer.
 constexpr std::uintmax_t kMaxImageFileBytes = kMaxFileBytes;
 
-// Reads the whole file and decodes it as 8-bit BGR. Empty when the path is no regular file
-// (directories, FIFOs and devices are refused before they are opened), the file cannot be
-// opened, is empty, is larger than kMaxImageFileBytes, or does not decode.
+// An image file's pixels as 8-bit BGR, or why it was refused, as error lines name it: a reason
+// of fileRefusal or readFileBytes, "not a PNG, JPEG, WebP or BMP image", "image larger than 50
+// megapixels" or "incomplete or corrupt image".
+struct ImageRead {
+    cv::Mat image;
+    std::string_view refusal;  // empty when `image` holds the pixels
+};
+
+// Reads the whole file and decodes it; directories, FIFOs and devices are refused before they
+// are opened.
+ImageRead readImageFile(const std::filesystem::path& path);
+
+// readImageFile without the reason: empty when the file is refused.
 cv::Mat loadImageFile(const std::filesystem::path& path);
 
 // The decode step of loadImageFile: PNG, JPEG, WebP or BMP bytes whose header declares at most

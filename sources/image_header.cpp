@@ -162,18 +162,34 @@ std::optional<cv::Size> bmpSize(Bytes b) {
 
 }  // namespace
 
-std::optional<cv::Size> imageSizeFromHeader(Bytes bytes) {
+ImageFormat imageFormatOf(Bytes bytes) {
     if (startsWith(bytes, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A})) {
-        return pngSize(bytes);
+        return ImageFormat::Png;
     }
     if (startsWith(bytes, {0xFF, 0xD8, 0xFF})) {
-        return jpegSize(bytes);
+        return ImageFormat::Jpeg;
     }
     if (hasTag(bytes, 0, "RIFF") && hasTag(bytes, 8, "WEBP")) {
-        return webpSize(bytes);
+        return ImageFormat::Webp;
     }
     if (startsWith(bytes, {'B', 'M'})) {
-        return bmpSize(bytes);
+        return ImageFormat::Bmp;
+    }
+    return ImageFormat::Other;
+}
+
+std::optional<cv::Size> imageSizeFromHeader(Bytes bytes) {
+    switch (imageFormatOf(bytes)) {
+        case ImageFormat::Png:
+            return pngSize(bytes);
+        case ImageFormat::Jpeg:
+            return jpegSize(bytes);
+        case ImageFormat::Webp:
+            return webpSize(bytes);
+        case ImageFormat::Bmp:
+            return bmpSize(bytes);
+        case ImageFormat::Other:
+            break;
     }
     return std::nullopt;
 }

@@ -5,6 +5,11 @@
 
 #include <opencv2/core.hpp>
 
+enum class ImageFormat { Png, Jpeg, Webp, Bmp, Other };
+
+// The format the bytes begin like, by its signature alone; whatever follows may still be broken.
+ImageFormat imageFormatOf(std::span<const unsigned char> bytes);
+
 // The pixel size an image file declares, read from its header without decoding it, for the
 // formats a wallpaper or a rendered frame comes in: PNG, JPEG, WebP and BMP. Empty for any other
 // format and for a file whose structure is broken: a PNG must reach its IEND chunk and a JPEG

@@ -1,133 +1,81 @@
 #include "tools/render.h"
 
-#include <charconv>
-#include <cmath>
-#include <filesystem>
-#include <map>
-#include <optional>
+#include <fstream>
+#include <memory>
 #include <ostream>
 
-#include <opencv2/imgcodecs.hpp>
-
-#include "app/error_line.h"
-#include "app/frame_loop.h"
-#include "app/frame_rate.h"
-#include "app/frame_work.h"
-#include "app/window_titles.h"
-#include "sources/image_file.h"
+#include "tools/frame_stream.h"
+#include "tools/render_input.h"
+#include "tools/render_options.h"
 
 namespace {
 
-constexpr const char* kUsage = "usage: velmora-render [--fps VALUE] OUTDIR FRAME...\n";
-
-struct RenderArgs {
-    std::optional<double> fps;
-    std::filesystem::path outDir;
-    std::vector<std::string> frames;
-};
-
-std::optional<double> parseFps(const std::string& text) {
-    double value = 0.0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end || !std::isfinite(value) || value < 0.0) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::optional<RenderArgs> parseArgs(const std::vector<std::string>& args) {
-    RenderArgs parsed;
-    std::size_t i = 0;
-    if (i < args.size() && args[i] == "--fps") {
-        if (i + 1 >= args.size() || !(parsed.fps = parseFps(args[i + 1]))) {
-            return std::nullopt;
-        }
-        i += 2;
-    }
-    if (i < args.size() && args[i] == "--") {
-        ++i;
-    }
-    if (args.size() - i < 2 || args[i].starts_with("-")) {
-        return std::nullopt;
-    }
-    parsed.outDir = args[i];
-    parsed.frames.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-    return parsed;
-}
-
-// Keeps the last image each window was given.
-class WindowRecorder final : public ImageSink {
-  public:
-    void show(const std::string& title, const cv::Mat& image) override {
-        image.copyTo(images_[title]);
-    }
-    const std::map<std::string, cv::Mat>& images() const { return images_; }
-
-  private:
-    std::map<std::string, cv::Mat> images_;
-};
-
-// The PNG written for each window, in window order.
-const std::map<std::string, std::string> kFileNames = {
-    {kFrameWindow, "velmora.png"},
-    {kGrayWindow, "velmora-gray.png"},
-    {kSpectrumWindow, "2d-fft-spectrum.png"},
-    {kEdgeWindow, "laplacian-edge.png"},
-    {kMotionWindow, "motion-detection.png"},
-    {kRgbHistogramWindow, "histogram-rgb.png"},
-    {kGrayHistogramWindow, "histogram-gray.png"},
-};
-
-bool writeWindows(const WindowRecorder& recorder, const std::filesystem::path& dir,
-                  std::ostream& err) {
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    for (const std::string& title : kWindowTitles) {
-        const auto it = recorder.images().find(title);
-        if (it == recorder.images().end()) {
-            continue;
-        }
-        const std::filesystem::path path = dir / kFileNames.at(title);
-        if (!cv::imwrite(path.string(), it->second)) {
-            err << "error: cannot write " << path.string() << "\n";
+// Every input is opened before the first frame, so that a bad one leaves nothing written.
+bool openInputs(const std::vector<std::string>& names, RenderInputs& inputs, std::ostream& err) {
+    for (const std::string& name : names) {
+        inputs.push_back(std::make_unique<RenderInput>(name));
+        const std::string_view refusal = inputs.back()->open();
+        if (!refusal.empty()) {
+            err << "error: cannot read " << name << ": " << refusal << "\n";
             return false;
         }
     }
     return true;
 }
 
-int renderFrames(const RenderArgs& args, std::ostream& err) {
-    WindowRecorder recorder;
-    FrameImages images;
-    double fps = 0.0;
-    std::int64_t previous = steadyNowNs();
-    for (const std::string& path : args.frames) {
-        images.frame = loadImageFile(path);
-        if (images.frame.empty()) {
-            err << "error: cannot read " << path << "\n";
-            return 1;
+// 0 when any input leaves its count open.
+int declaredFrames(const RenderInputs& inputs) {
+    int total = 0;
+    for (const auto& input : inputs) {
+        if (input->declaredFrames() == 0) {
+            return 0;
         }
-        const std::int64_t stamp = steadyNowNs();
-        fps = args.fps ? *args.fps : smoothFrameRate(fps, stamp - previous);
-        processFrame(images, fps, recorder);
-        previous = stamp;
+        total += input->declaredFrames();
     }
-    return writeWindows(recorder, args.outDir, err) ? 0 : 1;
+    return total;
+}
+
+int render(const RenderOptions& options, const RenderConsole& console) {
+    RenderInputs inputs;
+    if (!openInputs(options.inputs, inputs, console.err)) {
+        return 1;
+    }
+    std::ofstream statsFile;
+    std::ostream* stats = options.statsFile == "-" ? &console.out : nullptr;
+    if (!options.statsFile.empty() && !stats) {
+        statsFile.open(options.statsFile);
+        stats = &statsFile;
+    }
+    if (stats && !*stats) {
+        console.err << "error: cannot write " << options.statsFile << "\n";
+        return 1;
+    }
+    FrameStream stream(options, console, stats, declaredFrames(inputs));
+    const bool done = stream.run(inputs);
+    if (stats && !stats->flush()) {
+        console.err << "error: cannot write " << options.statsFile << "\n";
+        return 1;
+    }
+    return done ? 0 : 1;
 }
 
 }  // namespace
 
-int runRender(const std::vector<std::string>& args, std::ostream& err) {
-    const std::optional<RenderArgs> parsed = parseArgs(args);
-    if (!parsed) {
-        err << kUsage;
-        return 2;
+int runRender(const std::vector<std::string>& args, const RenderConsole& console,
+              std::string_view version) {
+    const ParsedArgs parsed = parseRenderArgs(args);
+    switch (parsed.request) {
+        case RenderRequest::Help:
+            console.out << kRenderHelp;
+            return 0;
+        case RenderRequest::Version:
+            console.out << "velmora-render " << version << "\n";
+            return 0;
+        case RenderRequest::Usage:
+            console.err << kRenderUsage;
+            return 2;
+        case RenderRequest::Render:
+            break;
     }
-    try {
-        return renderFrames(*parsed, err);
-    } catch (const std::exception& e) {
-        err << errorLine(e) << "\n";
-        return 1;
-    }
+    return render(parsed.options, console);
 }

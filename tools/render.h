@@ -2,10 +2,18 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
-// velmora-render [--fps VALUE] OUTDIR FRAME...
-// Runs every FRAME through the live program's per-frame work and writes the image each window
-// would show after the last one as PNG into OUTDIR. Returns the exit status: 0, 1 for a frame
-// that cannot be read or an error of the image library, 2 for bad arguments.
-int runRender(const std::vector<std::string>& args, std::ostream& err);
+struct RenderConsole {
+    std::ostream& out;
+    std::ostream& err;
+    bool errIsTerminal;  // progress is shown only on a terminal
+};
+
+// velmora-render [--fps VALUE] [--every-frame] [--stats FILE] OUTDIR INPUT... (see kRenderHelp)
+// Runs every frame of the INPUTs through the live program's per-frame work and writes the images
+// of its windows as PNG into OUTDIR. Returns the exit status: 0; 1 for an input that cannot be
+// read, an output that cannot be written or an error of the image library; 2 for bad arguments.
+int runRender(const std::vector<std::string>& args, const RenderConsole& console,
+              std::string_view version);

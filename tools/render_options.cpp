@@ -1,0 +1,94 @@
+#include "tools/render_options.h"
+
+#include <charconv>
+#include <cmath>
+
+const std::string_view kRenderUsage =
+    "usage: velmora-render [--fps VALUE] [--every-frame] [--stats FILE] OUTDIR INPUT...\n";
+
+const std::string_view kRenderHelp =
+    "usage: velmora-render [--fps VALUE] [--every-frame] [--stats FILE] OUTDIR INPUT...\n"
+    "\n"
+    "Runs every frame of the INPUTs, in order and as one stream, through the per-frame work of\n"
+    "velmora and writes the image each of its seven windows shows after the last frame as PNG\n"
+    "into OUTDIR (created if missing).\n"
+    "\n"
+    "INPUT is an image file (PNG, JPEG, WebP or BMP), a video file, or an image sequence given\n"
+    "as a printf-style pattern such as shots/frame_%04d.png. Image and video files must be\n"
+    "regular files of at most 2 GiB; an image may declare at most 50 million pixels. Every\n"
+    "INPUT is opened before the first frame; one that cannot be read gives\n"
+    "\"error: cannot read PATH: REASON\", status 1 and nothing written.\n"
+    "\n"
+    "Options:\n"
+    "  --fps VALUE     print VALUE as the frame rate on the histogram windows (default: the\n"
+    "                  rate measured while rendering)\n"
+    "  --every-frame   write the images of every frame, frame N into OUTDIR/NNNNNN/ (six\n"
+    "                  digits, counted from 1 across all inputs)\n"
+    "  --stats FILE    write one CSV row per frame to FILE (- for standard output):\n"
+    "                  frame,input,width,height,low_point,high_point,dynamic_range,motion_pixels\n"
+    "                  (the gray histogram's 5 % and 95 % points and the white pixels of the\n"
+    "                  motion view)\n"
+    "  --help          print this help and exit\n"
+    "  --version       print the version and exit\n"
+    "\n"
+    "While it runs, \"frame N of M\" is shown on standard error when that is a terminal.\n"
+    "Exit status: 0 when done; 1 when an input cannot be read, an output cannot be written or\n"
+    "the image library reports an error; 2 for bad arguments.\n";
+
+namespace {
+
+std::optional<double> parseFps(const std::string& text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || !std::isfinite(value) || value < 0.0) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Takes the option at args[i] and its value; false for an unknown option or a missing value.
+bool takeOption(const std::vector<std::string>& args, std::size_t& i, RenderOptions& options) {
+    const std::string& name = args[i];
+    if (name == "--every-frame") {
+        options.everyFrame = true;
+        return true;
+    }
+    if (i + 1 >= args.size() || (name != "--fps" && name != "--stats")) {
+        return false;
+    }
+    const std::string& value = args[++i];
+    if (name == "--stats") {
+        options.statsFile = value;
+        return !value.empty();
+    }
+    options.fps = parseFps(value);
+    return options.fps.has_value();
+}
+
+}  // namespace
+
+ParsedArgs parseRenderArgs(const std::vector<std::string>& args) {
+    ParsedArgs parsed;
+    std::size_t i = 0;
+    for (; i < args.size() && args[i].starts_with("-"); ++i) {
+        if (args[i] == "--help" || args[i] == "--version") {
+            parsed.request = args[i] == "--help" ? RenderRequest::Help : RenderRequest::Version;
+            return parsed;
+        }
+        if (args[i] == "--") {
+            ++i;
+            break;
+        }
+        if (!takeOption(args, i, parsed.options)) {
+            return parsed;
+        }
+    }
+    if (args.size() < i + 2) {
+        return parsed;
+    }
+    parsed.options.outDir = args[i];
+    parsed.options.inputs.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    parsed.request = RenderRequest::Render;
+    return parsed;
+}
