@@ -1,9 +1,17 @@
+#include <algorithm>
+#include <memory>
+#include <sstream>
+
 #include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
 
 #include "app/frame_loop.h"
+#include "app/source_prompt.h"
 #include "app/velmora_app.h"
 #include "app/window_titles.h"
+#include "hist/gray_histogram.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/image_checks.h"
 #include "tests/support/recording_windows.h"
 #include "tests/support/scripted_source.h"
 
@@ -17,89 +25,127 @@ std::vector<cv::Mat> frames(int count, cv::Size size) {
     return out;
 }
 
-TEST(FrameLoop, AFailedFirstReadCreatesTheWindowsThenEndsWithTheMessage) {
-    ConsoleCapture console;
-    ScriptedSource source(std::vector<cv::Mat>{});
+struct LoopRun {
+    LoopEnd end;
+    std::string err;
+    int reads = 0;
     RecordingWindows windows;
-    EXPECT_EQ(runFrameLoop(source, windows), LoopEnd::CaptureFailed);
-    std::vector<std::string> expected;
+};
+
+// `stamps` are handed out in order as the clock, the last one repeated.
+LoopRun runLoop(std::vector<cv::Mat> script, std::deque<int> keys = {},
+                std::vector<std::int64_t> stamps = {}) {
+    ConsoleCapture console;
+    ScriptedSource source(std::move(script));
+    LoopRun run;
+    run.windows.keys = std::move(keys);
+    std::size_t next = 0;
+    const MonotonicClock clock = [&] {
+        return stamps.empty() ? steadyNowNs() : stamps[std::min(next++, stamps.size() - 1)];
+    };
+    run.end = runFrameLoop(source, run.windows, clock);
+    run.err = console.err();
+    run.reads = source.reads;
+    return run;
+}
+
+std::string sizeText(cv::Size size) {
+    return " " + std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+std::vector<std::string> callsFor(const std::string& verb, const std::string& size) {
+    std::vector<std::string> calls;
     for (const std::string& title : kWindowTitles) {
-        expected.push_back("create " + title);
+        calls.push_back(verb + " " + title + size);
     }
-    expected.push_back("destroy");
-    EXPECT_EQ(windows.calls, expected);
-    EXPECT_EQ(console.err(), "error: failed to capture\n");
-    EXPECT_EQ(console.out(), "");
+    return calls;
 }
 
-TEST(FrameLoop, WindowsAreSizedOnceFromTheFirstFrame) {
-    const struct {
-        cv::Size frame;
-        std::string window;
-    } cases[] = {{{1280, 1024}, "640x512"},
-                 {{1023, 768}, "1023x768"},
-                 {{1920, 700}, "1920x700"},
-                 {{1025, 769}, "512x384"}};
-    for (const auto& c : cases) {
-        ConsoleCapture console;
-        std::vector<cv::Mat> script = frames(2, c.frame);
-        script.emplace_back(cv::Size(300, 200), CV_8UC3);  // a later size change resizes nothing
-        ScriptedSource source(script);
-        RecordingWindows windows;
-        runFrameLoop(source, windows);
-        std::vector<std::string> expected;
-        for (const std::string& title : kWindowTitles) {
-            expected.push_back("resize " + title + " " + c.window);
+// Both halving limits must be reached: the windows get the integer halves, the images what the
+// linear resize makes. A later frame of another size resizes nothing.
+TEST(FrameLoop, WindowsAreSizedFromTheFirstFrameAndImagesHalvedAtBothLimits) {
+    const cv::Size cases[][2] = {{{1023, 768}, {1023, 768}},
+                                 {{1024, 767}, {1024, 767}},
+                                 {{1024, 768}, {512, 384}},
+                                 {{1025, 769}, {512, 384}}};
+    for (const auto& [size, window] : cases) {
+        cv::Mat frame(size, CV_8UC3);
+        cv::randu(frame, 0, 256);
+        cv::Mat shown = frame;
+        if (window != size) {
+            cv::resize(frame, shown, cv::Size(), 0.5, 0.5, cv::INTER_LINEAR);
         }
-        EXPECT_EQ(windows.callsStartingWith("resize "), expected) << c.frame;
+        LoopRun run = runLoop({frame, cv::Mat(200, 300, CV_8UC3, cv::Scalar(1))});
+        std::erase_if(run.windows.calls,
+                      [](const auto& call) { return !call.starts_with("resize"); });
+        EXPECT_EQ(run.windows.calls, callsFor("resize", sizeText(window)));
+        EXPECT_TRUE(sameImage(runLoop({frame}).windows.last[kFrameWindow], shown)) << size;
     }
 }
 
-TEST(FrameLoop, ShowsTheDisplayCopiesOfFrameAndGray) {
-    ConsoleCapture console;
-    ScriptedSource source(frames(1, {1280, 1024}));
-    RecordingWindows windows;
-    runFrameLoop(source, windows);
-    ASSERT_EQ(windows.last[kFrameWindow].size(), cv::Size(640, 512));
-    EXPECT_EQ(windows.last[kFrameWindow].type(), CV_8UC3);
-    ASSERT_EQ(windows.last[kGrayWindow].size(), cv::Size(640, 512));
-    EXPECT_EQ(windows.last[kGrayWindow].type(), CV_8UC1);
-    EXPECT_EQ(windows.last[kGrayWindow].at<uchar>(0, 0), 119);  // gray of B 0, G 100, R 200
-}
-
-TEST(FrameLoop, QAndEscapeEndTheRunWithoutAMessage) {
-    for (const int key : {int{'q'}, 27, 0x100000 | 'q'}) {
-        ConsoleCapture console;
-        ScriptedSource source(frames(5, {64, 48}));
-        RecordingWindows windows;
-        windows.keys = {-1, key};
-        EXPECT_EQ(runFrameLoop(source, windows), LoopEnd::Key) << key;
-        EXPECT_EQ(source.reads, 2) << key;
-        EXPECT_EQ(console.err(), "") << key;
-        EXPECT_EQ(windows.calls.back(), "destroy");
+TEST(FrameLoop, OnlyQAndEscapeInTheLowEightBitsEndTheRunQuietly) {
+    const struct {
+        std::deque<int> keys;
+        int reads;
+    } cases[] = {
+        {{-1, 'q'}, 2}, {{27}, 1}, {{0x100000 | 'q'}, 1}, {{'Q', 'a', 225, 13, 0x100000 | 'Q'}, 6}};
+    for (const auto& c : cases) {
+        const LoopRun run = runLoop(frames(5, {64, 48}), c.keys);
+        const bool quit = c.reads < 6;
+        EXPECT_EQ(run.end, quit ? LoopEnd::Key : LoopEnd::CaptureFailed);
+        EXPECT_EQ(run.reads, c.reads);
+        EXPECT_EQ(run.err, quit ? "" : "error: failed to capture\n");
+        EXPECT_EQ(run.windows.calls.back(), "destroy");
     }
 }
 
-TEST(FrameLoop, OtherKeysAreIgnored) {
-    ConsoleCapture console;
-    ScriptedSource source(frames(5, {64, 48}));
-    RecordingWindows windows;
-    windows.keys = {'Q', 'a', 225, 13, ' '};
-    EXPECT_EQ(runFrameLoop(source, windows), LoopEnd::CaptureFailed);
-    EXPECT_EQ(source.reads, 6);
-    EXPECT_EQ(windows.shows[kFrameWindow], 5);
+TEST(FrameLoop, AFailedFirstReadOrAnErrorEndsTheRunWithOneLine) {
+    const LoopRun none = runLoop({});
+    EXPECT_EQ(none.end, LoopEnd::CaptureFailed);
+    EXPECT_EQ(none.err, "error: failed to capture\n");
+    std::vector<std::string> calls = callsFor("create", "");
+    calls.push_back("destroy");
+    EXPECT_EQ(none.windows.calls, calls);
+
+    // The image library's messages span several lines; the error line folds them into one.
+    const LoopRun failed = runLoop({cv::Mat(48, 64, CV_8UC2, cv::Scalar(1, 2))});
+    EXPECT_EQ(failed.end, LoopEnd::Error);
+    EXPECT_TRUE(failed.err.starts_with("error: ")) << failed.err;
+    EXPECT_EQ(failed.err.find('\n'), failed.err.size() - 1) << failed.err;
+    EXPECT_EQ(failed.err.find("  "), std::string::npos) << failed.err;
+    EXPECT_EQ(failed.windows.calls.back(), "destroy");
 }
 
-TEST(FrameLoop, NoDisplayCopySharesTheFrameWhenTheNextOneIsRead) {
+// The first stamp is taken before the first read, then one per iteration.
+TEST(FrameLoop, TheHistogramWindowsPrintTheSmoothedFrameRate) {
+    constexpr std::int64_t kMs = 1'000'000;
+    const struct {
+        std::vector<std::int64_t> stamps;
+        double fps[3];  // after iterations 1, 2, 3
+    } cases[] = {
+        {{0, 100 * kMs, 140 * kMs, 180 * kMs}, {10.0, 13.0, 15.4}},  // 10 per second, then 25
+        {{0, 100 * kMs, 100 * kMs}, {10.0, 10.0, 10.0}},             // equal stamps keep the rate
+        {{5}, {0.0, 0.0, 0.0}},
+    };
+    for (const auto& c : cases) {
+        for (int n = 1; n <= 3; ++n) {
+            LoopRun run = runLoop(frames(n, {64, 48}), {}, c.stamps);
+            const cv::Mat expected =
+                renderGrayHistogram(run.windows.last[kGrayWindow], {64, 48}, c.fps[n - 1]);
+            EXPECT_TRUE(sameImage(run.windows.last[kGrayHistogramWindow], expected))
+                << "iteration " << n << " expected " << c.fps[n - 1];
+        }
+    }
+}
+
+TEST(FrameLoop, NoImageOfAnIterationSharesTheFrameWhenTheNextOneIsRead) {
     for (const cv::Size size : {cv::Size(800, 600), cv::Size(1280, 1024)}) {
         ConsoleCapture console;
         ScriptedSource source(frames(3, size));
         int checked = 0;
         source.beforeRead = [&](const cv::Mat& frame) {
-            if (frame.u != nullptr) {
-                EXPECT_EQ(frame.u->refcount, 1) << size;
-                ++checked;
-            }
+            checked += frame.u != nullptr;
+            EXPECT_TRUE(frame.u == nullptr || frame.u->refcount == 1) << size;
         };
         RecordingWindows windows;
         runFrameLoop(source, windows);
@@ -107,97 +153,72 @@ TEST(FrameLoop, NoDisplayCopySharesTheFrameWhenTheNextOneIsRead) {
     }
 }
 
-TEST(FrameLoop, AnErrorInsideAnIterationEndsTheRunWithOneErrorLine) {
-    ConsoleCapture console;
-    ScriptedSource source(std::vector<cv::Mat>{cv::Mat(48, 64, CV_8UC2, cv::Scalar(1, 2))});
-    RecordingWindows windows;
-    EXPECT_EQ(runFrameLoop(source, windows), LoopEnd::Error);
-    const std::string err = console.err();
-    EXPECT_EQ(err.rfind("error: ", 0), 0u) << err;
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-    EXPECT_EQ(err.find("  "), std::string::npos) << err;
-    EXPECT_EQ(windows.calls.back(), "destroy");
-}
-
-class TrackedSource final : public FrameSource {
-  public:
-    TrackedSource(std::vector<cv::Mat> frames, bool& destroyed)
-        : inner_(std::move(frames)), destroyed_(destroyed) {}
-    ~TrackedSource() override { destroyed_ = true; }
-    bool read(cv::Mat& out) override { return inner_.read(out); }
-
-  private:
-    ScriptedSource inner_;
-    bool& destroyed_;
-};
-
-struct AppRun {
-    int status;
-    std::string out;
-    std::string err;
-    bool cameraMade = false;
-    bool monitorMade = false;
-    bool sourceDestroyed = false;
-    RecordingWindows windows;
-};
-
-void runApp(AppRun& run, const std::string& input, std::vector<cv::Mat> script, bool makeSource,
-            std::deque<int> keys = {}) {
-    ConsoleCapture console;
-    std::istringstream in(input);
-    std::ostringstream out;
-    auto make = [&](bool& made) {
-        return [&, script]() -> std::unique_ptr<FrameSource> {
-            made = true;
-            if (!makeSource) {
-                return nullptr;
-            }
-            return std::make_unique<TrackedSource>(script, run.sourceDestroyed);
-        };
+TEST(VelmoraApp, ExitStatusAndSourceReleaseForEveryWayTheRunEnds) {
+    const struct {
+        std::string input;
+        std::vector<cv::Mat> frames;
+        std::deque<int> keys;
+        int status;
+        std::string chosen;
+        int shown;
+    } cases[] = {
+        {"", frames(1, {64, 48}), {}, 1, "", 0},
+        {"1\n", {}, {}, 1, "camera", 0},  // no frames: the factory gives no source
+        {"x 2\n", frames(3, {64, 48}), {}, 0, "monitor", 3},
+        {"1", frames(3, {64, 48}), {-1, 27}, 0, "camera", 2},
+        {"1", {cv::Mat(4, 4, CV_8UC2, cv::Scalar(1))}, {}, 1, "camera", 0},
     };
-    run.windows.keys = std::move(keys);
-    run.status = runVelmora(in, out, {make(run.cameraMade), make(run.monitorMade)}, run.windows);
-    run.out = out.str();
-    run.err = console.err();
+    for (const auto& c : cases) {
+        ConsoleCapture console;
+        std::istringstream in(c.input);
+        std::ostringstream out;
+        RecordingWindows windows;
+        windows.keys = c.keys;
+        std::string chosen;
+        const auto factory = [&](const char* name) -> SourceFactory {
+            return [&, name]() -> std::unique_ptr<FrameSource> {
+                chosen = name;
+                return c.frames.empty() ? nullptr : std::make_unique<ScriptedSource>(c.frames);
+            };
+        };
+        EXPECT_EQ(runVelmora(in, out, {factory("camera"), factory("monitor")}, windows), c.status)
+            << c.input;
+        EXPECT_EQ(chosen, c.chosen) << c.input;
+        EXPECT_EQ(windows.shows[kFrameWindow], c.shown) << c.input;
+        EXPECT_EQ(windows.calls.empty(), c.frames.empty() || c.chosen.empty()) << c.input;
+        // The source's own references to the frames go with it.
+        for (const cv::Mat& frame : c.frames) {
+            EXPECT_EQ(frame.u->refcount, 1) << "the source outlived the run: " << c.input;
+        }
+    }
 }
 
-TEST(VelmoraApp, ExitStatusForEveryWayTheRunEnds) {
-    {
-        AppRun run;
-        runApp(run, "", frames(1, {64, 48}), true);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_FALSE(run.cameraMade || run.monitorMade);
-        EXPECT_TRUE(run.windows.calls.empty());
-    }
-    {
-        AppRun run;
-        runApp(run, "1\n", {}, false);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(run.cameraMade);
-        EXPECT_TRUE(run.windows.calls.empty());
-    }
-    {
-        AppRun run;
-        runApp(run, "2\n", frames(3, {64, 48}), true);
-        EXPECT_EQ(run.status, 0);
-        EXPECT_TRUE(run.monitorMade);
-        EXPECT_FALSE(run.cameraMade);
-        EXPECT_EQ(run.err, "error: failed to capture\n");
-        EXPECT_TRUE(run.sourceDestroyed);
-    }
-    {
-        AppRun run;
-        runApp(run, "1", frames(3, {64, 48}), true, {27});
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.err, "");
-        EXPECT_TRUE(run.sourceDestroyed);
-    }
-    {
-        AppRun run;
-        runApp(run, "1", {cv::Mat(4, 4, CV_8UC2)}, true);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(run.sourceDestroyed);
-        EXPECT_EQ(run.windows.calls.back(), "destroy");
+TEST(SourcePrompt, AsksUntilTheWordOneOrTwoAndLeavesTheRestUnread) {
+    const std::string ask = "1: USB capture\n2: Monitor capture\n> ";
+    const std::string again = ask + "Enter 1 or 2\n\n" + ask;
+    const struct {
+        std::string input;
+        SourceChoice choice;
+        std::string output;
+        std::string unread;
+    } cases[] = {
+        {"", SourceChoice::None, ask, ""},
+        {"  \t 2\n", SourceChoice::Monitor, ask, "\n"},
+        {"\n\n1", SourceChoice::Camera, ask, ""},
+        {"x 2\n", SourceChoice::Monitor, again, "\n"},
+        {"1 2\n", SourceChoice::Camera, ask, " 2\n"},
+        {"hello", SourceChoice::None, again, ""},
+        {"12 01 1. +1 one Q 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 2", SourceChoice::Monitor, "", ""},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.input);
+        std::ostringstream out;
+        EXPECT_EQ(promptForSource(in, out), c.choice) << c.input;
+        if (!c.output.empty()) {
+            EXPECT_EQ(out.str(), c.output) << c.input;
+            in.clear();
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.unread) << c.input;
+        }
     }
 }
 
