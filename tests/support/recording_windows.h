@@ -23,7 +23,6 @@ class RecordingWindows final : public WindowLayer {
         ++shows[title];
     }
     int pollKey() override {
-        calls.push_back("poll");
         const int key = keys.empty() ? -1 : keys.front();
         if (!keys.empty()) {
             keys.pop_front();
@@ -32,7 +31,7 @@ class RecordingWindows final : public WindowLayer {
     }
     void destroyAll() override { calls.push_back("destroy"); }
 
-    std::vector<std::string> calls;  // "create T", "resize T WxH", "show T WxH", "poll", "destroy"
+    std::vector<std::string> calls;  // "create T", "resize T WxH", "show T WxH", "destroy"
     std::map<std::string, cv::Mat> last;
     std::map<std::string, int> shows;
     std::deque<int> keys;

@@ -43,23 +43,25 @@ cv::Mat grayOf(const cv::Mat& frame) {
     return gray;
 }
 
-// Frames with detail everywhere: natural scenes, pure noise, a small bright patch on black.
-std::vector<cv::Mat> detailedFrames(cv::Size size) {
+// Frames with detail everywhere (natural scenes, pure noise, a small bright patch on black), then
+// three of flat areas (one colour, all black, halves of 0 and 255).
+std::vector<cv::Mat> frameKinds(cv::Size size) {
     cv::Mat noise(size, CV_8UC3);
     cv::RNG(7).fill(noise, cv::RNG::UNIFORM, 0, 256);
     cv::Mat patch = cv::Mat::zeros(size, CV_8UC3);
     cv::rectangle(patch, cv::Rect(size.width / 3, size.height / 2, 3, 2), cv::Scalar::all(255),
                   cv::FILLED);
-    return {makeSyntheticFrame(size, 0), makeSyntheticFrame(size, 1), noise, patch};
-}
-
-// Frames of flat areas: one colour, all black, halves of 0 and 255.
-std::vector<cv::Mat> flatFrames(cv::Size size) {
     cv::Mat halves = cv::Mat::zeros(size, CV_8UC3);
     halves.colRange(size.width / 2, size.width).setTo(cv::Scalar::all(255));
-    return {cv::Mat(size, CV_8UC3, cv::Scalar(100, 150, 200)), cv::Mat::zeros(size, CV_8UC3),
+    return {makeSyntheticFrame(size, 0),
+            makeSyntheticFrame(size, 1),
+            noise,
+            patch,
+            cv::Mat(size, CV_8UC3, cv::Scalar(100, 150, 200)),
+            cv::Mat::zeros(size, CV_8UC3),
             halves};
 }
+constexpr std::size_t kFirstFlat = 4;
 
 // One frame after another through both, the size changing between pairs (to a frame of the same
 // area but another shape, too), so the previous gray frame must be dropped on each change.
@@ -93,7 +95,8 @@ TEST(SamePictures, EveryWindowOfEveryIterationMatchesTheRecipe) {
 class SpectrumPaths : public ::testing::TestWithParam<SpectrumTransform> {};
 
 // One workspace goes through every size in turn, so each picture also shows that the size
-// changes before it left no trace.
+// changes before it left no trace. Odd padded sizes drop a row or column whose mirror image
+// still shows.
 TEST_P(SpectrumPaths, EveryPictureIsWithinOneLevelOfTheRecipe) {
     if (!spectrumTransformAvailable(GetParam())) {
         GTEST_SKIP() << "this build has no FFTW";
@@ -102,37 +105,20 @@ TEST_P(SpectrumPaths, EveryPictureIsWithinOneLevelOfTheRecipe) {
     ASSERT_EQ(workspace.transform(), GetParam());
     for (const cv::Size size :
          {cv::Size(640, 480), cv::Size(1920, 1080), cv::Size(1025, 769), cv::Size(1366, 768),
-          cv::Size(641, 481), cv::Size(97, 53), cv::Size(75, 75), cv::Size(3, 2), cv::Size(1, 1)}) {
-        for (const cv::Mat& frame : detailedFrames(size)) {
-            const cv::Mat gray = grayOf(frame);
-            EXPECT_TRUE(closeSpectrum(workspace.makeView(gray), literal::makeSpectrumView(gray)))
-                << size;
-        }
-        for (const cv::Mat& frame : flatFrames(size)) {
-            const cv::Mat gray = grayOf(frame);
-            EXPECT_TRUE(
-                closeSpectrum(workspace.makeView(gray), literal::makeSpectrumView(gray), true))
-                << size;
+          cv::Size(641, 481), cv::Size(97, 53), cv::Size(75, 75), cv::Size(16, 13), cv::Size(5, 9),
+          cv::Size(9, 5), cv::Size(3, 2), cv::Size(1, 1), cv::Size(1, 7), cv::Size(7, 1)}) {
+        const std::vector<cv::Mat> frames = frameKinds(size);
+        for (std::size_t k = 0; k < frames.size(); ++k) {
+            const cv::Mat gray = grayOf(frames[k]);
+            EXPECT_TRUE(closeSpectrum(workspace.makeView(gray), literal::makeSpectrumView(gray),
+                                      k >= kFirstFlat))
+                << size << " frame " << k;
         }
         // A single bright point has a flat spectrum, black rather than stretched rounding noise.
         cv::Mat point = cv::Mat::zeros(size, CV_8UC1);
         point.at<uchar>(size.height / 2, size.width / 3) = 255;
-        const cv::Mat view = workspace.makeView(point);
-        EXPECT_EQ(view.size(), literal::makeSpectrumView(point).size());
-        EXPECT_EQ(cv::countNonZero(view), 0) << size;
-    }
-    // Every small size: odd padded sizes drop a row or column whose mirror image still shows.
-    cv::RNG rng(99);
-    for (int rows = 1; rows <= 16; ++rows) {
-        for (int cols = 1; cols <= 16; cols += 3) {
-            cv::Mat gray(rows, cols, CV_8UC1);
-            rng.fill(gray, cv::RNG::UNIFORM, 0, 256);
-            for (const cv::Mat& input : {gray, cv::Mat(gray.t())}) {
-                EXPECT_TRUE(
-                    closeSpectrum(workspace.makeView(input), literal::makeSpectrumView(input)))
-                    << input.size();
-            }
-        }
+        const cv::Size literalSize = literal::makeSpectrumView(point).size();
+        EXPECT_TRUE(sameImage(workspace.makeView(point), cv::Mat::zeros(literalSize, CV_8UC1)));
     }
 }
 
@@ -150,21 +136,15 @@ TEST(SamePictures, HistogramWindowsMatchTheRecipeForEveryKindOfFrame) {
     }
     for (const cv::Size size : {cv::Size(640, 480), cv::Size(513, 385), cv::Size(63, 40),
                                 cv::Size(62, 39), cv::Size(20, 10)}) {
-        std::vector<cv::Mat> frames = detailedFrames(size);
-        for (const cv::Mat& frame : flatFrames(size)) {
-            frames.push_back(frame);
-        }
+        std::vector<cv::Mat> frames = frameKinds(size);
         frames.push_back(everyLevel);
         for (const cv::Mat& frame : frames) {
-            const cv::Mat gray = grayOf(frame);
-            for (const double fps : {0.0, 59.94}) {
-                EXPECT_TRUE(sameImage(renderRgbHistogram(frame, size, fps),
-                                      literal::renderRgbHistogram(frame, size, fps)))
-                    << size;
-                EXPECT_TRUE(sameImage(renderGrayHistogram(gray, size, fps),
-                                      literal::renderGrayHistogram(gray, size, fps)))
-                    << size;
-            }
+            EXPECT_TRUE(sameImage(renderRgbHistogram(frame, size, 59.94),
+                                  literal::renderRgbHistogram(frame, size, 59.94)))
+                << size;
+            EXPECT_TRUE(sameImage(renderGrayHistogram(grayOf(frame), size, 59.94),
+                                  literal::renderGrayHistogram(grayOf(frame), size, 59.94)))
+                << size;
         }
     }
 }

@@ -1,28 +1,18 @@
 #include <algorithm>
 #include <fstream>
-#include <map>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "app/frame_work.h"
 #include "app/window_titles.h"
+#include "tests/support/recording_windows.h"
 
 #ifndef __has_feature
 #define __has_feature(feature) 0
 #endif
 
 namespace {
-
-// Keeps the last image of each window in one buffer per window, like a window that repaints:
-// nothing here grows with the number of iterations.
-class LastImages final : public ImageSink {
-  public:
-    void show(const std::string& title, const cv::Mat& image) override {
-        image.copyTo(last[title]);
-    }
-    std::map<std::string, cv::Mat> last;
-};
 
 long residentKiB() {
     std::ifstream status("/proc/self/status");
@@ -46,22 +36,20 @@ TEST(Soak, IterationsWithChangingSizesKeepMemoryFlat) {
     const cv::Size sizes[] = {{160, 120}, {120, 160}, {1, 1},   {159, 119}, {2, 100},
                               {100, 2},   {31, 17},   {17, 31}, {160, 1},   {1, 160}};
     FrameImages images;
-    LastImages windows;
+    RecordingWindows windows;  // its list of calls is cleared every iteration
     cv::RNG rng(3);
-    long settled = 0;
-    long peak = 0;
+    long settled = 0, peak = 0;
     for (int round = 0; round < 2; ++round) {
         for (int i = 0; i < kBlock * 10; ++i) {
             images.frame.create(sizes[i / kBlock], CV_8UC3);
             rng.fill(images.frame, cv::RNG::UNIFORM, 0, 256);
             processFrame(images, 30.0, windows);
+            windows.calls.clear();
             ASSERT_EQ(windows.last[kGrayHistogramWindow].size(), sizes[i / kBlock]);
             peak = std::max(peak, round == 1 && i % 50 == 0 ? residentKiB() : peak);
         }
         settled = round == 0 ? residentKiB() : settled;
     }
-    std::cout << "[ soak     ] resident KiB after one round " << settled << ", then at most "
-              << peak << "\n";
     if (kBlock == 100) {
         EXPECT_LE(std::max(peak, residentKiB()), settled + 1024);  // 1 MiB of allocator slack
     }
