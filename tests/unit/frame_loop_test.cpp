@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
 
+#include "app/display.h"
 #include "app/frame_loop.h"
 #include "app/source_prompt.h"
 #include "app/velmora_app.h"
@@ -85,13 +86,15 @@ TEST(FrameLoop, WindowsAreSizedFromTheFirstFrameAndImagesHalvedAtBothLimits) {
                   callsFor("resize", " " + std::to_string(window.width) + "x" +
                                          std::to_string(window.height)));
         EXPECT_TRUE(sameImage(run("1", {frame}).windows.last[kFrameWindow], shown)) << size;
+        // Below the limits no pixel is copied.
+        EXPECT_EQ(downscaleForDisplay(frame).data == frame.data, window == size);
     }
 }
 
 // The first stamp is taken before the first read, then one per iteration.
 TEST(FrameLoop, TheHistogramWindowsPrintTheSmoothedFrameRate) {
     constexpr std::int64_t kMs = 1'000'000;
-    const cv::Mat frame(48, 64, CV_8UC3, cv::Scalar(0, 100, 200));
+    const cv::Mat frame(300, 400, CV_8UC3, cv::Scalar(0, 100, 200));  // wide enough for the text
     const struct {
         std::vector<std::int64_t> stamps;
         double fps[3];  // after iterations 1, 2, 3
@@ -104,7 +107,7 @@ TEST(FrameLoop, TheHistogramWindowsPrintTheSmoothedFrameRate) {
         for (int n = 1; n <= 3; ++n) {
             AppRun r = run("1", std::vector<cv::Mat>(n, frame), {}, true, c.stamps);
             const cv::Mat expected =
-                renderGrayHistogram(r.windows.last[kGrayWindow], {64, 48}, c.fps[n - 1]);
+                renderGrayHistogram(r.windows.last[kGrayWindow], {400, 300}, c.fps[n - 1]);
             EXPECT_TRUE(sameImage(r.windows.last[kGrayHistogramWindow], expected))
                 << "iteration " << n << " expected " << c.fps[n - 1];
         }
