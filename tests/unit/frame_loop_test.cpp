@@ -166,7 +166,6 @@ TEST(VelmoraApp, ExitStatusLastLineAndSourceReleaseForEveryWayTheRunEnds) {
 
 TEST(SourcePrompt, AsksUntilTheWordOneOrTwoAndLeavesTheRestUnread) {
     const std::string ask = "1: USB capture\n2: Monitor capture\n> ";
-    const std::string again = ask + "Enter 1 or 2\n\n" + ask;
     const struct {
         std::string input;
         SourceChoice choice;
@@ -175,7 +174,7 @@ TEST(SourcePrompt, AsksUntilTheWordOneOrTwoAndLeavesTheRestUnread) {
     } cases[] = {
         {"", SourceChoice::None, ask, ""},
         {"  \t 2\n", SourceChoice::Monitor, ask, "\n"},
-        {"x 2\n", SourceChoice::Monitor, again, "\n"},
+        {"x 2\n", SourceChoice::Monitor, ask + "Enter 1 or 2\n\n" + ask, "\n"},
         {"1 2\n", SourceChoice::Camera, ask, " 2\n"},
         {"12 01 1. +1 one Q 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 2", SourceChoice::Monitor, "", ""},
     };

@@ -1,9 +1,8 @@
-#include <string>
-#include <vector>
-
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
 
+#include "analysis/laplacian_view.h"
+#include "analysis/motion_view.h"
 #include "analysis/spectrum_view.h"
 #include "app/frame_work.h"
 #include "app/window_titles.h"
@@ -88,6 +87,27 @@ TEST(SamePictures, EveryWindowOfEveryIterationMatchesTheRecipe) {
                     << title << " at " << size << " frame " << i;
             }
             EXPECT_EQ(product.shows, literal.shows);
+        }
+    }
+}
+
+// Changes of -40..40 put many pixels on both sides of the motion threshold, 25 and 26; sizes from
+// one pixel up reach the mirrored borders and the tails of the vector loops.
+TEST(SamePictures, EdgeAndMotionViewsMatchTheRecipeOverASequence) {
+    cv::RNG rng(314);
+    for (const cv::Size size : {cv::Size(1, 1), cv::Size(2, 1), cv::Size(1, 2), cv::Size(2, 5),
+                                cv::Size(33, 2), cv::Size(641, 481)}) {
+        cv::Mat frame(size, CV_8UC1);
+        rng.fill(frame, cv::RNG::UNIFORM, 0, 256);
+        cv::Mat mine, theirs;  // the previous frames
+        for (int step = 0; step < 4; ++step) {
+            EXPECT_TRUE(sameImage(makeLaplacianView(frame), literal::makeLaplacianView(frame)));
+            EXPECT_TRUE(
+                sameImage(makeMotionView(frame, mine), literal::makeMotionView(frame, theirs)))
+                << size << " step " << step;
+            cv::Mat change(size, CV_16SC1);
+            rng.fill(change, cv::RNG::UNIFORM, -40, 41);
+            cv::add(frame, change, frame, cv::noArray(), CV_8U);
         }
     }
 }

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -16,12 +17,10 @@ namespace {
 
 long residentKiB() {
     std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key && key != "VmRSS:") {
+    std::string line;
+    while (std::getline(status, line) && !line.starts_with("VmRSS:")) {
     }
-    long kib = -1;
-    status >> kib;
-    return kib;
+    return std::atol(line.c_str() + 6);
 }
 
 // AddressSanitizer keeps freed memory in quarantine, so resident memory means nothing there; it
