@@ -26,9 +26,9 @@ long residentKiB() {
 // AddressSanitizer keeps freed memory in quarantine, so resident memory means nothing there; it
 // still sees every size change.
 #if __has_feature(address_sanitizer) || defined(__SANITIZE_ADDRESS__)
-constexpr int kBlock = 10;
+constexpr int kBlock = 2;
 #else
-constexpr int kBlock = 100;
+constexpr int kBlock = 20;
 #endif
 
 TEST(Soak, IterationsWithChangingSizesKeepMemoryFlat) {
@@ -38,19 +38,20 @@ TEST(Soak, IterationsWithChangingSizesKeepMemoryFlat) {
     RecordingWindows windows;  // its list of calls is cleared every iteration
     cv::RNG rng(3);
     long settled = 0, peak = 0;
-    for (int round = 0; round < 2; ++round) {
+    // Every round changes the size ten times; memory must settle after the first.
+    for (int round = 0; round < 6; ++round) {
         for (int i = 0; i < kBlock * 10; ++i) {
             images.frame.create(sizes[i / kBlock], CV_8UC3);
             rng.fill(images.frame, cv::RNG::UNIFORM, 0, 256);
             processFrame(images, 30.0, windows);
             windows.calls.clear();
             ASSERT_EQ(windows.last[kGrayHistogramWindow].size(), sizes[i / kBlock]);
-            peak = std::max(peak, round == 1 && i % 50 == 0 ? residentKiB() : peak);
         }
-        settled = round == 0 ? residentKiB() : settled;
+        peak = std::max(peak, residentKiB());
+        settled = round == 0 ? peak : settled;
     }
-    if (kBlock == 100) {
-        EXPECT_LE(std::max(peak, residentKiB()), settled + 1024);  // 1 MiB of allocator slack
+    if (kBlock == 20) {
+        EXPECT_LE(peak, settled + 1024);  // 1 MiB of allocator slack
     }
 }
 
