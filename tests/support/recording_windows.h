@@ -11,16 +11,28 @@
 // answers key polls from a script (-1 once the script is used up).
 class RecordingWindows final : public WindowLayer {
   public:
-    void create(const std::string& title) override;
-    void resize(const std::string& title, int width, int height) override;
-    void show(const std::string& title, const cv::Mat& image) override;
-    int pollKey() override;
-    void destroyAll() override;
+    void create(const std::string& title) override { calls.push_back("create " + title); }
+    void resize(const std::string& title, int width, int height) override {
+        calls.push_back("resize " + title + " " + std::to_string(width) + "x" +
+                        std::to_string(height));
+    }
+    void show(const std::string& title, const cv::Mat& image) override {
+        calls.push_back("show " + title + " " + std::to_string(image.cols) + "x" +
+                        std::to_string(image.rows));
+        last[title] = image.clone();
+        ++shows[title];
+    }
+    int pollKey() override {
+        const int key = keys.empty() ? -1 : keys.front();
+        if (!keys.empty()) {
+            keys.pop_front();
+        }
+        return key;
+    }
+    void destroyAll() override { calls.push_back("destroy"); }
 
-    std::vector<std::string> calls;  // "create T", "resize T WxH", "show T WxH", "poll", "destroy"
+    std::vector<std::string> calls;  // "create T", "resize T WxH", "show T WxH", "destroy"
     std::map<std::string, cv::Mat> last;
     std::map<std::string, int> shows;
     std::deque<int> keys;
-
-    std::vector<std::string> callsStartingWith(const std::string& prefix) const;
 };

@@ -1,203 +1,192 @@
-#include <gtest/gtest.h>
+#include <algorithm>
+#include <memory>
+#include <sstream>
 
+#include <gtest/gtest.h>
+#include <opencv2/imgproc.hpp>
+
+#include "app/display.h"
 #include "app/frame_loop.h"
+#include "app/source_prompt.h"
 #include "app/velmora_app.h"
 #include "app/window_titles.h"
+#include "hist/gray_histogram.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/image_checks.h"
 #include "tests/support/recording_windows.h"
 #include "tests/support/scripted_source.h"
 
 namespace {
 
-std::vector<cv::Mat> frames(int count, cv::Size size) {
-    std::vector<cv::Mat> out;
-    for (int i = 0; i < count; ++i) {
-        out.emplace_back(size, CV_8UC3, cv::Scalar(i * 10, 100, 200));
-    }
-    return out;
-}
-
-TEST(FrameLoop, AFailedFirstReadCreatesTheWindowsThenEndsWithTheMessage) {
-    ConsoleCapture console;
-    ScriptedSource source(std::vector<cv::Mat>{});
-    RecordingWindows windows;
-    EXPECT_EQ(runFrameLoop(source, windows), LoopEnd::CaptureFailed);
-    std::vector<std::string> expected;
-    for (const std::string& title : kWindowTitles) {
-        expected.push_back("create " + title);
-    }
-    expected.push_back("destroy");
-    EXPECT_EQ(windows.calls, expected);
-    EXPECT_EQ(console.err(), "error: failed to capture\n");
-    EXPECT_EQ(console.out(), "");
-}
-
-TEST(FrameLoop, WindowsAreSizedOnceFromTheFirstFrame) {
-    const struct {
-        cv::Size frame;
-        std::string window;
-    } cases[] = {{{1280, 1024}, "640x512"},
-                 {{1023, 768}, "1023x768"},
-                 {{1920, 700}, "1920x700"},
-                 {{1025, 769}, "512x384"}};
-    for (const auto& c : cases) {
-        ConsoleCapture console;
-        std::vector<cv::Mat> script = frames(2, c.frame);
-        script.emplace_back(cv::Size(300, 200), CV_8UC3);  // a later size change resizes nothing
-        ScriptedSource source(script);
-        RecordingWindows windows;
-        runFrameLoop(source, windows);
-        std::vector<std::string> expected;
-        for (const std::string& title : kWindowTitles) {
-            expected.push_back("resize " + title + " " + c.window);
-        }
-        EXPECT_EQ(windows.callsStartingWith("resize "), expected) << c.frame;
-    }
-}
-
-TEST(FrameLoop, ShowsTheDisplayCopiesOfFrameAndGray) {
-    ConsoleCapture console;
-    ScriptedSource source(frames(1, {1280, 1024}));
-    RecordingWindows windows;
-    runFrameLoop(source, windows);
-    ASSERT_EQ(windows.last[kFrameWindow].size(), cv::Size(640, 512));
-    EXPECT_EQ(windows.last[kFrameWindow].type(), CV_8UC3);
-    ASSERT_EQ(windows.last[kGrayWindow].size(), cv::Size(640, 512));
-    EXPECT_EQ(windows.last[kGrayWindow].type(), CV_8UC1);
-    EXPECT_EQ(windows.last[kGrayWindow].at<uchar>(0, 0), 119);  // gray of B 0, G 100, R 200
-}
-
-TEST(FrameLoop, QAndEscapeEndTheRunWithoutAMessage) {
-    for (const int key : {int{'q'}, 27, 0x100000 | 'q'}) {
-        ConsoleCapture console;
-        ScriptedSource source(frames(5, {64, 48}));
-        RecordingWindows windows;
-        windows.keys = {-1, key};
-        EXPECT_EQ(runFrameLoop(source, windows), LoopEnd::Key) << key;
-        EXPECT_EQ(source.reads, 2) << key;
-        EXPECT_EQ(console.err(), "") << key;
-        EXPECT_EQ(windows.calls.back(), "destroy");
-    }
-}
-
-TEST(FrameLoop, OtherKeysAreIgnored) {
-    ConsoleCapture console;
-    ScriptedSource source(frames(5, {64, 48}));
-    RecordingWindows windows;
-    windows.keys = {'Q', 'a', 225, 13, ' '};
-    EXPECT_EQ(runFrameLoop(source, windows), LoopEnd::CaptureFailed);
-    EXPECT_EQ(source.reads, 6);
-    EXPECT_EQ(windows.shows[kFrameWindow], 5);
-}
-
-TEST(FrameLoop, NoDisplayCopySharesTheFrameWhenTheNextOneIsRead) {
-    for (const cv::Size size : {cv::Size(800, 600), cv::Size(1280, 1024)}) {
-        ConsoleCapture console;
-        ScriptedSource source(frames(3, size));
-        int checked = 0;
-        source.beforeRead = [&](const cv::Mat& frame) {
-            if (frame.u != nullptr) {
-                EXPECT_EQ(frame.u->refcount, 1) << size;
-                ++checked;
-            }
-        };
-        RecordingWindows windows;
-        runFrameLoop(source, windows);
-        EXPECT_EQ(checked, 3) << size;
-    }
-}
-
-TEST(FrameLoop, AnErrorInsideAnIterationEndsTheRunWithOneErrorLine) {
-    ConsoleCapture console;
-    ScriptedSource source(std::vector<cv::Mat>{cv::Mat(48, 64, CV_8UC2, cv::Scalar(1, 2))});
-    RecordingWindows windows;
-    EXPECT_EQ(runFrameLoop(source, windows), LoopEnd::Error);
-    const std::string err = console.err();
-    EXPECT_EQ(err.rfind("error: ", 0), 0u) << err;
-    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
-    EXPECT_EQ(err.find("  "), std::string::npos) << err;
-    EXPECT_EQ(windows.calls.back(), "destroy");
-}
-
-class TrackedSource final : public FrameSource {
-  public:
-    TrackedSource(std::vector<cv::Mat> frames, bool& destroyed)
-        : inner_(std::move(frames)), destroyed_(destroyed) {}
-    ~TrackedSource() override { destroyed_ = true; }
-    bool read(cv::Mat& out) override { return inner_.read(out); }
-
-  private:
-    ScriptedSource inner_;
-    bool& destroyed_;
-};
-
 struct AppRun {
-    int status;
-    std::string out;
+    int status = 0;
+    std::string chosen;
     std::string err;
-    bool cameraMade = false;
-    bool monitorMade = false;
-    bool sourceDestroyed = false;
     RecordingWindows windows;
 };
 
-void runApp(AppRun& run, const std::string& input, std::vector<cv::Mat> script, bool makeSource,
-            std::deque<int> keys = {}) {
+// The program on `input`, with a source of `script` (none when `made` is false) for either answer;
+// `stamps` are handed out in order as the clock, the last one repeated.
+AppRun run(const std::string& input, const std::vector<cv::Mat>& script, std::deque<int> keys = {},
+           bool made = true, std::vector<std::int64_t> stamps = {}) {
     ConsoleCapture console;
     std::istringstream in(input);
     std::ostringstream out;
-    auto make = [&](bool& made) {
-        return [&, script]() -> std::unique_ptr<FrameSource> {
-            made = true;
-            if (!makeSource) {
-                return nullptr;
+    AppRun result;
+    result.windows.keys = std::move(keys);
+    const auto factory = [&](const char* name) -> SourceFactory {
+        return [&, name]() -> std::unique_ptr<FrameSource> {
+            result.chosen = name;
+            auto source = made ? std::make_unique<ScriptedSource>(script) : nullptr;
+            if (source) {
+                // No image of an iteration may share the frame when the next one is read into it.
+                source->beforeRead = [](const cv::Mat& frame) {
+                    EXPECT_TRUE(frame.u == nullptr || frame.u->refcount == 1);
+                };
             }
-            return std::make_unique<TrackedSource>(script, run.sourceDestroyed);
+            return source;
         };
     };
-    run.windows.keys = std::move(keys);
-    run.status = runVelmora(in, out, {make(run.cameraMade), make(run.monitorMade)}, run.windows);
-    run.out = out.str();
-    run.err = console.err();
+    std::size_t next = 0;
+    const MonotonicClock clock = [&] {
+        return stamps.empty() ? steadyNowNs() : stamps[std::min(next++, stamps.size() - 1)];
+    };
+    const SourceFactories factories{factory("camera"), factory("monitor")};
+    result.status = runVelmora(in, out, factories, result.windows, clock);
+    result.err = console.err();
+    return result;
 }
 
-TEST(VelmoraApp, ExitStatusForEveryWayTheRunEnds) {
-    {
-        AppRun run;
-        runApp(run, "", frames(1, {64, 48}), true);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_FALSE(run.cameraMade || run.monitorMade);
-        EXPECT_TRUE(run.windows.calls.empty());
+std::vector<std::string> callsFor(const std::string& verb, const std::string& size) {
+    std::vector<std::string> calls;
+    for (const std::string& title : kWindowTitles) {
+        calls.push_back(verb + " " + title + size);
     }
-    {
-        AppRun run;
-        runApp(run, "1\n", {}, false);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(run.cameraMade);
-        EXPECT_TRUE(run.windows.calls.empty());
+    return calls;
+}
+
+// Both halving limits must be reached: the windows get the integer halves, the images what the
+// linear resize makes. A later frame of another size resizes nothing.
+TEST(FrameLoop, WindowsAreSizedFromTheFirstFrameAndImagesHalvedAtBothLimits) {
+    const cv::Size cases[][2] = {{{1023, 768}, {1023, 768}},
+                                 {{1024, 767}, {1024, 767}},
+                                 {{1024, 768}, {512, 384}},
+                                 {{1025, 769}, {512, 384}}};
+    for (const auto& [size, window] : cases) {
+        cv::Mat frame(size, CV_8UC3);
+        cv::randu(frame, 0, 256);
+        cv::Mat shown = frame;
+        if (window != size) {
+            cv::resize(frame, shown, cv::Size(), 0.5, 0.5, cv::INTER_LINEAR);
+        }
+        AppRun changing = run("1", {frame, cv::Mat(200, 300, CV_8UC3, cv::Scalar(1))});
+        std::erase_if(changing.windows.calls,
+                      [](const auto& c) { return !c.starts_with("resize"); });
+        EXPECT_EQ(changing.windows.calls,
+                  callsFor("resize", " " + std::to_string(window.width) + "x" +
+                                         std::to_string(window.height)));
+        EXPECT_TRUE(sameImage(run("1", {frame}).windows.last[kFrameWindow], shown)) << size;
+        // Below the limits no pixel is copied.
+        EXPECT_EQ(downscaleForDisplay(frame).data == frame.data, window == size);
     }
-    {
-        AppRun run;
-        runApp(run, "2\n", frames(3, {64, 48}), true);
-        EXPECT_EQ(run.status, 0);
-        EXPECT_TRUE(run.monitorMade);
-        EXPECT_FALSE(run.cameraMade);
-        EXPECT_EQ(run.err, "error: failed to capture\n");
-        EXPECT_TRUE(run.sourceDestroyed);
+}
+
+// The first stamp is taken before the first read, then one per iteration.
+TEST(FrameLoop, TheHistogramWindowsPrintTheSmoothedFrameRate) {
+    constexpr std::int64_t kMs = 1'000'000;
+    const cv::Mat frame(300, 400, CV_8UC3, cv::Scalar(0, 100, 200));  // wide enough for the text
+    const struct {
+        std::vector<std::int64_t> stamps;
+        double fps[3];  // after iterations 1, 2, 3
+    } cases[] = {
+        {{0, 100 * kMs, 140 * kMs, 180 * kMs}, {10.0, 13.0, 15.4}},  // 10 per second, then 25
+        {{0, 100 * kMs, 100 * kMs}, {10.0, 10.0, 10.0}},             // equal stamps keep the rate
+        {{5}, {0.0, 0.0, 0.0}},
+    };
+    for (const auto& c : cases) {
+        for (int n = 1; n <= 3; ++n) {
+            AppRun r = run("1", std::vector<cv::Mat>(n, frame), {}, true, c.stamps);
+            const cv::Mat expected =
+                renderGrayHistogram(r.windows.last[kGrayWindow], {400, 300}, c.fps[n - 1]);
+            EXPECT_TRUE(sameImage(r.windows.last[kGrayHistogramWindow], expected))
+                << "iteration " << n << " expected " << c.fps[n - 1];
+        }
     }
-    {
-        AppRun run;
-        runApp(run, "1", frames(3, {64, 48}), true, {27});
-        EXPECT_EQ(run.status, 0);
-        EXPECT_EQ(run.err, "");
-        EXPECT_TRUE(run.sourceDestroyed);
+}
+
+// Only the low eight bits of a key count; an error inside an iteration is folded into one line.
+// The source is made for the answer, and released however the run ends.
+TEST(VelmoraApp, ExitStatusLastLineAndSourceReleaseForEveryWayTheRunEnds) {
+    const std::string failed = "error: failed to capture\n";
+    std::vector<cv::Mat> five;
+    for (int i = 0; i < 5; ++i) {
+        five.emplace_back(48, 64, CV_8UC3, cv::Scalar(i, 100, 200));
     }
-    {
-        AppRun run;
-        runApp(run, "1", {cv::Mat(4, 4, CV_8UC2)}, true);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(run.sourceDestroyed);
-        EXPECT_EQ(run.windows.calls.back(), "destroy");
+    const std::vector<cv::Mat> none;
+    const std::vector<cv::Mat> bad = {cv::Mat(48, 64, CV_8UC2, cv::Scalar(1, 2))};
+    const struct {
+        std::string input;
+        const std::vector<cv::Mat>& script;
+        std::deque<int> keys;
+        bool made;
+        int status;
+        std::string chosen;
+        int shown;
+        std::string err;
+    } cases[] = {
+        {"", five, {}, true, 1, "", 0, ""},
+        {"1\n", five, {}, false, 1, "camera", 0, ""},
+        {"x 2\n", five, {-1, 27}, true, 0, "monitor", 2, ""},
+        {"1", five, {0x100000 | 'q'}, true, 0, "camera", 1, ""},
+        {"1", five, {'Q', 'a', 225, 13, 0x100000 | 'Q'}, true, 0, "camera", 5, failed},
+        {"1", none, {}, true, 0, "camera", 0, failed},
+        {"1", bad, {}, true, 1, "camera", 0, "error: "},
+    };
+    for (const auto& c : cases) {
+        const AppRun r = run(c.input, c.script, c.keys, c.made);
+        EXPECT_EQ(r.status, c.status) << c.input;
+        EXPECT_EQ(r.chosen, c.chosen) << c.input;
+        EXPECT_EQ(r.windows.shows.count(kFrameWindow) ? r.windows.shows.at(kFrameWindow) : 0,
+                  c.shown);
+        EXPECT_TRUE(c.err.empty() ? r.err.empty() : r.err.starts_with(c.err)) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.empty() ? std::string::npos : r.err.size() - 1);
+        EXPECT_EQ(r.err.find("  "), std::string::npos) << r.err;
+        const std::vector<std::string>& calls = r.windows.calls;
+        if (c.made && !c.chosen.empty()) {
+            EXPECT_EQ(std::vector(calls.begin(), calls.begin() + 7), callsFor("create", ""));
+            EXPECT_EQ(calls.back(), "destroy");
+        } else {
+            EXPECT_TRUE(calls.empty());
+        }
+        for (const cv::Mat& frame : c.script) {  // the source's own references go with it
+            EXPECT_EQ(frame.u->refcount, 1) << "the source outlived the run: " << c.input;
+        }
+    }
+}
+
+TEST(SourcePrompt, AsksUntilTheWordOneOrTwoAndLeavesTheRestUnread) {
+    const std::string ask = "1: USB capture\n2: Monitor capture\n> ";
+    const struct {
+        std::string input;
+        SourceChoice choice;
+        std::string output;
+        std::string unread;
+    } cases[] = {
+        {"", SourceChoice::None, ask, ""},
+        {"  \t 2\n", SourceChoice::Monitor, ask, "\n"},
+        {"x 2\n", SourceChoice::Monitor, ask + "Enter 1 or 2\n\n" + ask, "\n"},
+        {"1 2\n", SourceChoice::Camera, ask, " 2\n"},
+        {"12 01 1. +1 one Q 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 2", SourceChoice::Monitor, "", ""},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.input);
+        std::ostringstream out;
+        EXPECT_EQ(promptForSource(in, out), c.choice) << c.input;
+        if (!c.output.empty()) {
+            EXPECT_EQ(out.str(), c.output) << c.input;
+            in.clear();
+            EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.unread) << c.input;
+        }
     }
 }
 

@@ -1,244 +1,190 @@
-#include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
+#include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
 
+#include "hist/base_canvas.h"
 #include "hist/dynamic_range.h"
+#include "hist/gradient_strip.h"
 #include "hist/gray_histogram.h"
+#include "hist/plot.h"
 #include "hist/rgb_histogram.h"
 #include "hist/window_canvas.h"
-#include "tests/support/cv_assertion.h"
+#include "tests/support/image_checks.h"
 
 namespace {
 
 const cv::Scalar kBackground(18, 18, 22);
-const cv::Vec3b kHighMarker(60, 220, 60);
 
-struct Area {
-    int left, top, right, bottom, width, height;
-    bool operator==(const Area&) const = default;
-};
-Area fields(const hist::PlotArea& a) {
-    return {a.left, a.top, a.right, a.bottom, a.width, a.height};
-}
-
-cv::Mat counts(const std::vector<std::pair<int, float>>& bins) {
-    cv::Mat h(256, 1, CV_32FC1, cv::Scalar(0.0f));
-    for (const auto& [bin, count] : bins) {
-        h.at<float>(bin) = count;
-    }
-    return h;
-}
-
-void putTextAt(cv::Mat& image, const std::string& text, cv::Point origin, double scale,
-               const cv::Scalar& colour) {
+void drawText(cv::Mat& image, const std::string& text, cv::Point origin, double scale,
+              const cv::Scalar& colour) {
     cv::putText(image, text, origin, cv::FONT_HERSHEY_SIMPLEX, scale, colour, 1, cv::LINE_AA,
                 false);
 }
 
-// The band above the gray plot, as the image library draws the title, the frame rate and the
-// dynamic range text on a blank background.
-cv::Mat grayTopBand(int width, const std::string& fps, const std::string& range) {
-    cv::Mat band(28, width, CV_8UC3, kBackground);
-    putTextAt(band, "Histogram - Gray", {46, 22}, 0.6, cv::Scalar(235, 235, 240));
-    putTextAt(band, fps, {266, 22}, 0.55, cv::Scalar(0, 255, 0));
+// A base canvas at 640 x 480 drawn from its fixed positions, texts and colours; `rows` are the
+// grid rows from the plot's bottom up. The plot spans columns 46 to 624 from row 34 down.
+cv::Mat designedCanvas(const std::string& title, const std::array<int, 9>& rows) {
+    cv::Mat canvas(480, 640, CV_8UC3, kBackground);
+    const cv::Scalar grid(50, 50, 58);
+    const cv::Scalar label(150, 150, 160);
+    const char* percents[] = {"0.0%",  "12.5%", "25.0%", "37.5%", "50.0%",
+                              "62.5%", "75.0%", "87.5%", "100.0%"};
+    const int columns[] = {46, 118, 190, 262, 335, 407, 479, 551, 624};
+    for (int i = 0; i < 9; ++i) {
+        cv::line(canvas, {46, rows[i]}, {624, rows[i]}, grid, 1, cv::LINE_AA);
+        drawText(canvas, percents[i], {2, rows[i] + 4}, 0.42, label);
+    }
+    for (int i = 0; i < 9; ++i) {
+        cv::line(canvas, {columns[i], 34}, {columns[i], rows[0]}, grid, 1, cv::LINE_AA);
+        drawText(canvas, std::to_string(i < 8 ? 32 * i : 255), {columns[i] - 12, rows[0] + 19},
+                 0.42, label);
+    }
+    cv::rectangle(canvas, {46, 34}, {624, rows[0]}, cv::Scalar(90, 90, 100), 1, cv::LINE_AA);
+    drawText(canvas, title, {46, 22}, 0.6, cv::Scalar(235, 235, 240));
+    // One gray strip of 14 rows, or red, green and blue strips of 10 rows, 3 rows apart.
+    const int strips = title == "Histogram - Gray" ? 1 : 3;
+    for (int s = 0; s < strips; ++s) {
+        for (int c = 0; c < 578; ++c) {
+            const double v = static_cast<double>(std::lround(c * 255.0 / 577));
+            cv::Scalar colour = strips == 1 ? cv::Scalar::all(v) : cv::Scalar();
+            colour[2 - s] = v;
+            canvas(cv::Rect(46 + c, rows[0] + 28 + 13 * s, 1, strips == 1 ? 14 : 10)).setTo(colour);
+        }
+    }
+    return canvas;
+}
+
+TEST(HistogramCanvas, TheBaseCanvasesAreTheDesignedPictures) {
+    EXPECT_TRUE(sameImage(
+        hist::createBaseCanvas("Histogram - Gray", {640, 480}, hist::grayPlotArea({640, 480}), 0),
+        designedCanvas("Histogram - Gray", {434, 384, 334, 284, 234, 184, 134, 84, 34})));
+    EXPECT_TRUE(sameImage(
+        hist::createBaseCanvas("Histogram - RGB", {640, 480}, hist::rgbPlotArea({640, 480}), 1),
+        designedCanvas("Histogram - RGB", {412, 365, 318, 271, 223, 176, 129, 82, 34})));
+}
+
+// Tiny windows still get an image of their size; strips partly above the canvas are cut off.
+TEST(HistogramWindows, TinySizesGiveImagesOfThatSizeWithStripsCutAtTheEdge) {
+    const cv::Mat pixel(1, 1, CV_8UC3, cv::Scalar(1, 2, 3));
+    for (int w = 1; w <= 70; ++w) {
+        for (const int h : {1, 17, 18, 39, 40, 45}) {
+            for (const cv::Size size : {cv::Size(w, h), cv::Size(h, w)}) {
+                ASSERT_EQ(renderGrayHistogram(pixel.reshape(1), size, 5.0).size(), size);
+                ASSERT_EQ(renderRgbHistogram(pixel, size, 5.0).size(), size);
+            }
+        }
+    }
+    const cv::Mat gray = hist::createBaseCanvas("g", {64, 17}, hist::grayPlotArea({64, 17}), 0);
+    const cv::Mat rgb = hist::createBaseCanvas("c", {64, 30}, hist::rgbPlotArea({64, 30}), 1);
+    for (int y = 0; y < 10; ++y) {
+        EXPECT_EQ(gray.at<cv::Vec3b>(y + 3, 47), cv::Vec3b(255, 255, 255)) << y;
+        EXPECT_EQ(rgb.at<cv::Vec3b>(y + 3, 47), cv::Vec3b(0, 255, 0)) << y;
+        EXPECT_EQ(rgb.at<cv::Vec3b>(y + 16, 47), cv::Vec3b(255, 0, 0)) << y;
+    }
+    // One column gets index 0; three get 0, 128 (127.5 rounded away from zero) and 255.
+    const auto blue = [](int v) { return cv::Vec3b(static_cast<uchar>(v), 0, 0); };
+    EXPECT_EQ(makeGradientStrip(1, 1, blue).at<cv::Vec3b>(0, 0), cv::Vec3b(0, 0, 0));
+    EXPECT_EQ(makeGradientStrip(3, 1, blue).at<cv::Vec3b>(0, 1), cv::Vec3b(128, 0, 0));
+}
+
+TEST(DynamicRange, TheRunningSumAcceptsEqualityAndANeverReachedPointIs255) {
+    // {count at the first level, count at level 200, low point, high point}
+    const int cases[][4] = {{5, 95, 0, 200}, {19, 381, 200, 200}, {95, 5, 0, 0}, {94, 6, 0, 200}};
+    for (const auto& c : cases) {
+        cv::Mat counts(256, 1, CV_32FC1, cv::Scalar(0.0f));
+        counts.at<float>(0) = c[0];
+        counts.at<float>(200) = c[1];
+        const hist::RangePoints points = hist::findRangePoints(counts);
+        EXPECT_EQ((std::array{points.low, points.high}), (std::array{c[2], c[3]}));
+    }
+    EXPECT_EQ(hist::findRangePoints(cv::Mat(256, 1, CV_32FC1, cv::Scalar(NAN))).high, 255);
+}
+
+// The band above the gray plot: the title, the frame rate and the dynamic range ending at the
+// plot's right edge.
+cv::Mat grayTopBand(const std::string& fps, const std::string& range) {
+    cv::Mat band(28, 640, CV_8UC3, kBackground);
+    drawText(band, "Histogram - Gray", {46, 22}, 0.6, cv::Scalar(235, 235, 240));
+    drawText(band, fps, {266, 22}, 0.55, cv::Scalar(0, 255, 0));
     int baseline = 0;
-    const int textWidth = cv::getTextSize(range, cv::FONT_HERSHEY_SIMPLEX, 0.5, 1, &baseline).width;
-    putTextAt(band, range, {width - 16 - textWidth, 22}, 0.5, cv::Scalar(60, 220, 60));
+    const int width = cv::getTextSize(range, cv::FONT_HERSHEY_SIMPLEX, 0.5, 1, &baseline).width;
+    drawText(band, range, {624 - width, 22}, 0.5, cv::Scalar(60, 220, 60));
     return band;
 }
 
-bool same(const cv::Mat& a, const cv::Mat& b) {
-    return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0.0;
+TEST(GrayHistogramWindow, MarkersAndTextsOfKnownFrames) {
+    // One level: both markers at 46 + 100 * 578 / 255, the 95 % one on top.
+    const cv::Mat uniform =
+        renderGrayHistogram(cv::Mat(480, 640, CV_8UC1, cv::Scalar(100)), {640, 480}, 29.97);
+    EXPECT_TRUE(
+        sameImage(uniform.rowRange(0, 28), grayTopBand("FPS: 30.0", "Dynamic Range(5%-95%)=0")));
+    EXPECT_EQ(uniform.at<cv::Vec3b>(300, 272), cv::Vec3b(60, 220, 60));
+    cv::Mat halves(100, 200, CV_8UC1, cv::Scalar(0));
+    halves.colRange(100, 200).setTo(255);
+    const cv::Mat spread = renderGrayHistogram(halves, {640, 480}, 0.0);
+    EXPECT_TRUE(
+        sameImage(spread.rowRange(0, 28), grayTopBand("FPS: 0.0", "Dynamic Range(5%-95%)=255")));
+    EXPECT_EQ(spread.at<cv::Vec3b>(300, 46), cv::Vec3b(40, 40, 230));
+    EXPECT_EQ(spread.at<cv::Vec3b>(300, 624), cv::Vec3b(60, 220, 60));
 }
 
-TEST(HistogramWindows, PlotAreasFollowTheWindowSize) {
-    EXPECT_EQ(fields(hist::grayPlotArea({640, 480})), (Area{46, 34, 624, 434, 578, 400}));
-    EXPECT_EQ(fields(hist::rgbPlotArea({640, 480})), (Area{46, 34, 624, 412, 578, 378}));
-    EXPECT_EQ(fields(hist::grayPlotArea({1, 1})), (Area{46, 34, -15, -45, -61, -79}));
-}
-
-TEST(HistogramWindows, TextsAreFormattedWithOneDecimalAndSinglePercentSigns) {
-    EXPECT_EQ(hist::fpsText(29.97), "FPS: 30.0");
-    EXPECT_EQ(hist::fpsText(0.0), "FPS: 0.0");
-    EXPECT_EQ(hist::fpsText(15.4), "FPS: 15.4");
-    EXPECT_EQ(hist::fpsText(1234.56), "FPS: 1234.6");
-    EXPECT_EQ(hist::dynamicRangeText(0), "Dynamic Range(5%-95%)=0");
-    EXPECT_EQ(hist::dynamicRangeText(255), "Dynamic Range(5%-95%)=255");
-}
-
-TEST(RangePoints, TheRunningSumAcceptsEquality) {
-    // Exactly 5 % at level 0: the low point is 0; just under 5 % it moves on.
-    EXPECT_EQ(hist::findRangePoints(counts({{0, 5}, {200, 95}})).low, 0);
-    EXPECT_EQ(hist::findRangePoints(counts({{0, 1}, {200, 19}})).low, 0);
-    EXPECT_EQ(hist::findRangePoints(counts({{0, 19}, {200, 381}})).low, 200);
-    // Exactly 95 % up to level 10: the high point is 10.
-    EXPECT_EQ(hist::findRangePoints(counts({{10, 95}, {200, 5}})).high, 10);
-    EXPECT_EQ(hist::findRangePoints(counts({{10, 94}, {200, 6}})).high, 200);
-}
-
-TEST(RangePoints, UniformHalfAndHalfAndNeverReached) {
-    const hist::RangePoints uniform = hist::findRangePoints(counts({{100, 307200}}));
-    EXPECT_EQ(uniform.low, 100);
-    EXPECT_EQ(uniform.high, 100);
-    const hist::RangePoints halves = hist::findRangePoints(counts({{0, 50}, {255, 50}}));
-    EXPECT_EQ(halves.low, 0);
-    EXPECT_EQ(halves.high, 255);
-    const hist::RangePoints never = hist::findRangePoints(counts({{3, NAN}}));
-    EXPECT_EQ(never.low, 255);
-    EXPECT_EQ(never.high, 255);
-}
-
-TEST(GrayHistogram, AUniformFrameHasBothMarkersOnItsLevelAndRangeZero) {
-    const cv::Mat image =
-        renderGrayHistogram(cv::Mat(480, 640, CV_8UC1, cv::Scalar(100)), {640, 480}, 30.0);
-    ASSERT_EQ(image.size(), cv::Size(640, 480));
-    ASSERT_EQ(image.type(), CV_8UC3);
-    // 46 + 100 * 578 / 255 = 272; the 95 % marker lies over the 5 % one.
-    for (int y = 40; y <= 428; y += 12) {
-        for (int x = 271; x <= 273; ++x) {
-            EXPECT_EQ(image.at<cv::Vec3b>(y, x), kHighMarker) << x << "," << y;
+TEST(HistogramChecks, WrongInputsRaiseTheAssertionWithTheExpressionAndFunction) {
+    cv::Mat canvas(480, 640, CV_8UC3, kBackground);
+    const auto plotOf = [&canvas](int rows, int type) {
+        return [&canvas, rows, type] {
+            const cv::Mat h(rows, 1, type, cv::Scalar(0.5));
+            hist::plot(canvas, hist::grayPlotArea({640, 480}), h, cv::Scalar(9, 9, 9));
+        };
+    };
+    const auto windowOf = [](int type) {
+        return [type] {
+            const cv::Mat frame(4, 4, type, cv::Scalar::all(1));
+            type == CV_8UC3 ? renderGrayHistogram(frame, {64, 64}, 0)
+                            : renderRgbHistogram(frame, {64, 64}, 0);
+        };
+    };
+    const std::string channel = "channel.type() == CV_8UC1";
+    const struct {
+        std::function<void()> call;
+        std::string message;
+        const char* function;
+    } cases[] = {
+        {windowOf(CV_8UC3), channel, "hist::calcChannelHist"},  // into the gray window
+        {windowOf(CV_16UC3), channel, "hist::calcChannelHist"},
+        {windowOf(CV_8UC4), "bgr.channels() == 3", "renderRgbHistogram"},
+        {plotOf(256, CV_64FC1), "hist01.type() == CV_32FC1", "hist::plot"},
+        {plotOf(257, CV_32FC1), "hist01.total() == static_cast<size_t>(kBins)", "hist::plot"},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.call();
+            ADD_FAILURE() << "no error raised, expected " << c.message;
+        } catch (const cv::Exception& e) {  // the image library's assertion failure, -215
+            EXPECT_EQ(std::tuple(e.code, e.err, e.func),
+                      std::tuple(cv::Error::StsAssert, c.message, std::string(c.function)));
         }
     }
-    EXPECT_TRUE(
-        same(image.rowRange(0, 28), grayTopBand(640, "FPS: 30.0", "Dynamic Range(5%-95%)=0")));
+    EXPECT_TRUE(sameImage(canvas, cv::Mat(480, 640, CV_8UC3, kBackground)));  // nothing drawn
 }
 
-TEST(GrayHistogram, HalfBlackHalfWhiteSpansTheFullRange) {
-    cv::Mat gray(100, 200, CV_8UC1, cv::Scalar(0));
-    gray.colRange(100, 200).setTo(255);
-    const cv::Mat image = renderGrayHistogram(gray, {640, 480}, 12.0);
-    EXPECT_TRUE(
-        same(image.rowRange(0, 28), grayTopBand(640, "FPS: 12.0", "Dynamic Range(5%-95%)=255")));
-    EXPECT_EQ(image.at<cv::Vec3b>(300, 624), kHighMarker);
-    const cv::Vec3b low = image.at<cv::Vec3b>(300, 46);
-    EXPECT_GT(low[2], 200);
-    EXPECT_LT(low[1], 60);
-}
-
-TEST(GrayHistogram, TheFrameRateIsPrintedRounded) {
-    const cv::Mat frame(48, 64, CV_8UC1, cv::Scalar(100));
-    EXPECT_TRUE(same(renderGrayHistogram(frame, {640, 480}, 29.97).rowRange(0, 28),
-                     grayTopBand(640, "FPS: 30.0", "Dynamic Range(5%-95%)=0")));
-    EXPECT_TRUE(same(renderGrayHistogram(frame, {640, 480}, 0.0).rowRange(0, 28),
-                     grayTopBand(640, "FPS: 0.0", "Dynamic Range(5%-95%)=0")));
-}
-
-TEST(GrayHistogram, TheRangeIsTakenFromTheRawCountsNotTheScaledCurve) {
-    // Every level once plus 744 pixels at 128: the raw counts reach 5 % at 49 and 95 % at 205;
-    // scaled to [0, 1] every other bin would be 0 and both points would fall on 128.
-    cv::Mat gray(10, 100, CV_8UC1, cv::Scalar(128));
-    for (int v = 0; v < 256; ++v) {
-        gray.at<uchar>(v / 100, v % 100) = static_cast<uchar>(v);
-    }
-    const cv::Mat image = renderGrayHistogram(gray, {640, 480}, 0.0);
-    EXPECT_TRUE(
-        same(image.rowRange(0, 28), grayTopBand(640, "FPS: 0.0", "Dynamic Range(5%-95%)=156")));
-}
-
-TEST(GrayHistogram, RejectsAColourFrame) {
-    expectAssertion(
-        [] {
-            renderGrayHistogram(cv::Mat(4, 4, CV_8UC3), {640, 480}, 0.0);
-        },
-        "channel.type() == CV_8UC1", "hist::calcChannelHist");
-}
-
-TEST(RgbHistogram, ChannelsZeroOneTwoAreDrawnBlueGreenRed) {
-    const cv::Mat frame(60, 80, CV_8UC3, cv::Scalar(10, 128, 240));
-    const cv::Mat image = renderRgbHistogram(frame, {640, 480}, 0.0);
-    ASSERT_EQ(image.size(), cv::Size(640, 480));
-    const hist::PlotArea area = hist::rgbPlotArea({640, 480});
-    const auto dominant = [&](int level) {
-        const cv::Vec3b p = image.at<cv::Vec3b>(200, hist::binX(area, level));
-        return static_cast<int>(std::max_element(p.val, p.val + 3) - p.val);
-    };
-    EXPECT_EQ(dominant(10), 0);
-    EXPECT_EQ(dominant(128), 1);
-    EXPECT_EQ(dominant(240), 2);
-}
-
-TEST(RgbHistogram, TheRedCurveLiesOverTheOthers) {
-    const cv::Mat frame(60, 80, CV_8UC3, cv::Scalar(100, 100, 100));
-    const cv::Mat image = renderRgbHistogram(frame, {640, 480}, 0.0);
-    const cv::Vec3b peak = image.at<cv::Vec3b>(200, 272);
-    EXPECT_GT(peak[2], peak[1] + 60);
-    EXPECT_GT(peak[2], peak[0] + 60);
-}
-
-TEST(RgbHistogram, RejectsFramesWithoutExactlyThreeChannelsBeforeDrawing) {
-    const int builds = rgbHistogramCanvasBuilds();
-    for (const int type : {CV_8UC1, CV_8UC2, CV_8UC4}) {
-        const cv::Mat frame(4, 4, type, cv::Scalar::all(1));
-        expectAssertion(
-            [&] {
-                renderRgbHistogram(frame, {641, 481}, 0.0);
-            },
-            "bgr.channels() == 3", "renderRgbHistogram");
-    }
-    EXPECT_EQ(rgbHistogramCanvasBuilds(), builds);
-    expectAssertion(
-        [] {
-            renderRgbHistogram(cv::Mat(4, 4, CV_16UC3), {640, 480}, 0.0);
-        },
-        "channel.type() == CV_8UC1", "hist::calcChannelHist");
-}
-
-TEST(HistogramCanvasCache, BuiltOnceForOneSizeAndAgainForEachChange) {
-    const cv::Mat gray(30, 40, CV_8UC1, cv::Scalar(9));
-    const cv::Mat bgr(30, 40, CV_8UC3, cv::Scalar(9, 8, 7));
-    const cv::Size a(333, 222);
-    const cv::Size b(333, 223);
+TEST(HistogramCanvasCache, IsRebuiltOnlyWhenTheSizeChanges) {
+    const cv::Mat bgr(30, 40, CV_8UC3, cv::Scalar(20, 40, 60));
     const int grayBefore = grayHistogramCanvasBuilds();
     const int rgbBefore = rgbHistogramCanvasBuilds();
-    renderGrayHistogram(gray, a, 0.0);
-    renderGrayHistogram(gray, a, 0.0);
-    EXPECT_EQ(grayHistogramCanvasBuilds() - grayBefore, 1);
-    EXPECT_EQ(rgbHistogramCanvasBuilds(), rgbBefore);  // the two caches are independent
-    renderGrayHistogram(gray, b, 0.0);
-    EXPECT_EQ(renderGrayHistogram(gray, a, 0.0).size(), a);
-    EXPECT_EQ(grayHistogramCanvasBuilds() - grayBefore, 3);
-
-    renderRgbHistogram(bgr, a, 0.0);
-    renderRgbHistogram(bgr, a, 0.0);
-    EXPECT_EQ(rgbHistogramCanvasBuilds() - rgbBefore, 1);
-    renderRgbHistogram(bgr, {334, 222}, 0.0);
-    renderRgbHistogram(bgr, a, 0.0);
-    EXPECT_EQ(rgbHistogramCanvasBuilds() - rgbBefore, 3);
-}
-
-TEST(HistogramCanvasCache, IsNeverDrawnOn) {
-    const cv::Mat dark(30, 40, CV_8UC1, cv::Scalar(20));
-    const cv::Mat bright(30, 40, CV_8UC1, cv::Scalar(230));
-    const cv::Mat first = renderGrayHistogram(dark, {500, 300}, 10.0);
-    renderGrayHistogram(bright, {500, 300}, 99.0);
-    EXPECT_TRUE(same(renderGrayHistogram(dark, {500, 300}, 10.0), first));
-
-    const cv::Mat bgrDark(30, 40, CV_8UC3, cv::Scalar(20, 40, 60));
-    const cv::Mat rgbFirst = renderRgbHistogram(bgrDark, {500, 300}, 10.0);
-    renderRgbHistogram(cv::Mat(30, 40, CV_8UC3, cv::Scalar(200, 220, 240)), {500, 300}, 99.0);
-    EXPECT_TRUE(same(renderRgbHistogram(bgrDark, {500, 300}, 10.0), rgbFirst));
-}
-
-TEST(HistogramWindows, EveryWindowSizeFromOneByOneGivesAnImageOfThatSize) {
-    const cv::Mat gray(1, 1, CV_8UC1, cv::Scalar(7));
-    const cv::Mat bgr(1, 1, CV_8UC3, cv::Scalar(1, 2, 3));
-    std::vector<cv::Size> sizes = {{2000, 1500}};
-    for (int w = 1; w <= 70; ++w) {
-        for (const int h : {1, 17, 18, 39, 40, 45}) {
-            sizes.emplace_back(w, h);
+    for (const int width : {333, 333, 334, 333}) {
+        for (const int height : {222, 222, 223, 222}) {
+            renderGrayHistogram(bgr.reshape(1), {width, height}, 0.0);
+            renderRgbHistogram(bgr, {width, height}, 0.0);
         }
     }
-    for (int h = 1; h <= 45; ++h) {
-        for (const int w : {1, 62, 63}) {
-            sizes.emplace_back(w, h);
-        }
-    }
-    for (const cv::Size size : sizes) {
-        ASSERT_EQ(renderGrayHistogram(gray, size, 5.0).size(), size);
-        ASSERT_EQ(renderRgbHistogram(bgr, size, 5.0).size(), size);
-    }
+    // Built for the first size and after each of the ten changes between sizes.
+    EXPECT_EQ(grayHistogramCanvasBuilds() - grayBefore, 11);
+    EXPECT_EQ(rgbHistogramCanvasBuilds() - rgbBefore, 11);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
 
+#include "analysis/laplacian_view.h"
+#include "analysis/motion_view.h"
 #include "analysis/spectrum_view.h"
 #include "app/frame_work.h"
 #include "app/window_titles.h"
@@ -10,234 +12,133 @@
 #include "tests/reference/literal_iteration.h"
 #include "tests/reference/literal_spectrum.h"
 #include "tests/reference/synthetic_scene.h"
+#include "tests/support/image_checks.h"
 #include "tests/support/recording_windows.h"
 
 namespace {
 
-std::string describe(cv::Size size) {
-    return std::to_string(size.width) + "x" + std::to_string(size.height);
-}
-
-::testing::AssertionResult identical(const cv::Mat& product, const cv::Mat& literal) {
+// Another transform rounds differently: every pixel within one level of the recipe's and at
+// least 97 % of them equal. Flat frames have spectra that are zero almost everywhere, where each
+// transform shows its own rounding noise a few levels above black: there a few pixels in ten
+// thousand may differ by more, and 99.5 % must be equal.
+::testing::AssertionResult closeSpectrum(const cv::Mat& product, const cv::Mat& literal,
+                                         bool flat = false) {
     if (product.size() != literal.size() || product.type() != literal.type()) {
-        return ::testing::AssertionFailure()
-               << "product " << describe(product.size()) << " type " << product.type()
-               << ", literal " << describe(literal.size()) << " type " << literal.type();
+        return sameImage(product, literal);
     }
-    const double diff = cv::norm(product, literal, cv::NORM_INF);
-    if (diff != 0.0) {
-        return ::testing::AssertionFailure() << "pixels differ by up to " << diff;
+    const double pixels = static_cast<double>(product.total());
+    const double equal = cv::countNonZero(product == literal) / pixels;
+    const double far = cv::countNonZero(cv::abs(product - literal) > 1) / pixels;
+    if (far > (flat ? 1e-4 : 0.0) || equal < (flat ? 0.995 : 0.97)) {
+        return ::testing::AssertionFailure()
+               << far * 100 << " % more than a level apart, " << equal * 100 << " % equal";
     }
     return ::testing::AssertionSuccess();
 }
 
-double equalShare(const cv::Mat& a, const cv::Mat& b) {
-    return static_cast<double>(cv::countNonZero(a == b)) / static_cast<double>(a.total());
+cv::Mat grayOf(const cv::Mat& frame) {
+    cv::Mat gray;
+    cv::cvtColor(frame, gray, cv::COLOR_BGR2GRAY);
+    return gray;
 }
 
-// The spectrum may come from another transform, whose rounding differs: every pixel within one
-// level of the recipe's. The recipe's own rounding already moves up to about 1.5 % of the pixels
-// of some frames by a level against an exact transform, so the share of equal pixels is held to
-// 99.5 % over many frames and to a looser floor frame by frame.
-::testing::AssertionResult closeSpectrum(const cv::Mat& product, const cv::Mat& literal) {
-    if (product.size() != literal.size() || product.type() != literal.type()) {
-        return identical(product, literal);
-    }
-    const double diff = cv::norm(product, literal, cv::NORM_INF);
-    const double equal = equalShare(product, literal);
-    if (diff > 1.0 || equal < 0.97) {
-        return ::testing::AssertionFailure()
-               << "largest difference " << diff << ", " << equal * 100.0 << " % equal";
-    }
-    return ::testing::AssertionSuccess();
-}
-
-// Frames made of flat areas have spectra that are zero almost everywhere; there each transform
-// shows its own rounding noise, a few levels above black. A few pixels in ten thousand may then
-// differ by more than a level.
-::testing::AssertionResult closeNoiseFloor(const cv::Mat& product, const cv::Mat& literal) {
-    if (product.size() != literal.size() || product.type() != literal.type()) {
-        return identical(product, literal);
-    }
-    cv::Mat difference;
-    cv::absdiff(product, literal, difference);
-    const int far = cv::countNonZero(difference > 1);
-    const double equal = equalShare(product, literal);
-    if (static_cast<double>(far) > 1e-4 * static_cast<double>(product.total()) || equal < 0.995) {
-        return ::testing::AssertionFailure()
-               << far << " pixels more than a level apart, " << equal * 100.0 << " % equal";
-    }
-    return ::testing::AssertionSuccess();
-}
-
-// Counts equal pixels over many pictures.
-struct Agreement {
-    double equal = 0.0;
-    double total = 0.0;
-    void add(const cv::Mat& a, const cv::Mat& b) {
-        equal += equalShare(a, b) * static_cast<double>(a.total());
-        total += static_cast<double>(a.total());
-    }
-    double share() const { return equal / total; }
-};
-
-cv::Mat gray(const cv::Mat& frame) {
-    cv::Mat out;
-    cv::cvtColor(frame, out, cv::COLOR_BGR2GRAY);
-    return out;
-}
-
-// Frames with detail everywhere: natural scenes, pure noise, a bright square on black.
-std::vector<cv::Mat> detailedFrames(cv::Size size) {
-    std::vector<cv::Mat> frames = {makeSyntheticFrame(size, 0), makeSyntheticFrame(size, 1)};
+// Frames with detail everywhere (natural scenes, pure noise, a small bright patch on black), then
+// three of flat areas (one colour, all black, halves of 0 and 255).
+std::vector<cv::Mat> frameKinds(cv::Size size) {
     cv::Mat noise(size, CV_8UC3);
     cv::RNG(7).fill(noise, cv::RNG::UNIFORM, 0, 256);
-    frames.push_back(noise);
-    cv::Mat square = cv::Mat::zeros(size, CV_8UC3);
-    cv::rectangle(square, cv::Rect(size.width / 3, size.height / 2, 3, 2), cv::Scalar::all(255),
+    cv::Mat patch = cv::Mat::zeros(size, CV_8UC3);
+    cv::rectangle(patch, cv::Rect(size.width / 3, size.height / 2, 3, 2), cv::Scalar::all(255),
                   cv::FILLED);
-    frames.push_back(square);
-    return frames;
+    cv::Mat halves = cv::Mat::zeros(size, CV_8UC3);
+    halves.colRange(size.width / 2, size.width).setTo(cv::Scalar::all(255));
+    return {makeSyntheticFrame(size, 0),
+            makeSyntheticFrame(size, 1),
+            noise,
+            patch,
+            cv::Mat(size, CV_8UC3, cv::Scalar(100, 150, 200)),
+            cv::Mat::zeros(size, CV_8UC3),
+            halves};
 }
+constexpr std::size_t kFirstFlat = 4;
 
-// Frames of flat areas: one colour, all black, two halves of 0 and 255.
-std::vector<cv::Mat> flatFrames(cv::Size size) {
-    std::vector<cv::Mat> frames;
-    frames.emplace_back(size, CV_8UC3, cv::Scalar(100, 150, 200));
-    frames.push_back(cv::Mat::zeros(size, CV_8UC3));
-    cv::Mat halves(size, CV_8UC3, cv::Scalar(0, 0, 0));
-    halves.colRange(size.width / 2, size.width).setTo(cv::Scalar(255, 255, 255));
-    frames.push_back(halves);
-    return frames;
-}
-
-std::vector<cv::Mat> testFrames(cv::Size size) {
-    std::vector<cv::Mat> frames = detailedFrames(size);
-    for (const cv::Mat& frame : flatFrames(size)) {
-        frames.push_back(frame);
-    }
-    return frames;
-}
-
-const std::vector<cv::Size> kSizes = {
-    {640, 480}, {1280, 720}, {1920, 1080}, {1025, 769}, {1366, 768},
-    {641, 481}, {97, 53},    {75, 75},     {3, 2},      {1, 1},
-};
-
-TEST(SamePictures, EveryWindowOfEveryFrameMatchesThePlainRecipe) {
-    for (const cv::Size size :
-         {cv::Size(1920, 1080), cv::Size(1025, 769), cv::Size(640, 480), cv::Size(641, 481),
-          cv::Size(75, 75), cv::Size(7, 3), cv::Size(1, 1)}) {
-        RecordingWindows product;
-        RecordingWindows literal;
-        FrameImages productImages;
-        FrameImages literalImages;
-        for (const cv::Mat& frame : {makeSyntheticFrame(size, 3), makeSyntheticFrame(size, 4),
-                                     makeSyntheticFrame(size, 5)}) {
+// One frame after another through both, the size changing between pairs (to a frame of the same
+// area but another shape, too), so the previous gray frame must be dropped on each change.
+TEST(SamePictures, EveryWindowOfEveryIterationMatchesTheRecipe) {
+    RecordingWindows product;
+    RecordingWindows literal;
+    FrameImages productImages;
+    FrameImages literalImages;
+    int index = 0;
+    for (const cv::Size size : {cv::Size(1920, 1080), cv::Size(1366, 768), cv::Size(1021, 768),
+                                cv::Size(1025, 769), cv::Size(641, 481), cv::Size(7, 3),
+                                cv::Size(3, 7), cv::Size(1, 1), cv::Size(1, 7), cv::Size(7, 1)}) {
+        for (int i = 0; i < 2; ++i) {
+            const cv::Mat frame = makeSyntheticFrame(size, index++);
             productImages.frame = frame.clone();
             literalImages.frame = frame.clone();
             processFrame(productImages, 24.5, product);
             literal::processFrame(literalImages, 24.5, literal);
             for (const std::string& title : kWindowTitles) {
-                ASSERT_EQ(product.shows[title], literal.shows[title]) << title;
                 const cv::Mat& mine = product.last[title];
                 const cv::Mat& theirs = literal.last[title];
-                if (title == kSpectrumWindow) {
-                    EXPECT_TRUE(closeSpectrum(mine, theirs)) << title << " " << describe(size);
-                } else {
-                    EXPECT_TRUE(identical(mine, theirs)) << title << " " << describe(size);
-                }
+                EXPECT_TRUE(title == kSpectrumWindow ? closeSpectrum(mine, theirs)
+                                                     : sameImage(mine, theirs))
+                    << title << " at " << size << " frame " << i;
             }
-            EXPECT_TRUE(identical(productImages.prevGray, literalImages.prevGray));
+            EXPECT_EQ(product.shows, literal.shows);
         }
     }
 }
 
-class SpectrumPaths : public ::testing::TestWithParam<SpectrumTransform> {
-  protected:
-    void SetUp() override {
-        if (!spectrumTransformAvailable(GetParam())) {
-            GTEST_SKIP() << "this build has no FFTW";
+// Changes of -40..40 put many pixels on both sides of the motion threshold, 25 and 26; sizes from
+// one pixel up reach the mirrored borders and the tails of the vector loops.
+TEST(SamePictures, EdgeAndMotionViewsMatchTheRecipeOverASequence) {
+    cv::RNG rng(314);
+    for (const cv::Size size : {cv::Size(1, 1), cv::Size(2, 1), cv::Size(1, 2), cv::Size(2, 5),
+                                cv::Size(33, 2), cv::Size(641, 481)}) {
+        cv::Mat frame(size, CV_8UC1);
+        rng.fill(frame, cv::RNG::UNIFORM, 0, 256);
+        cv::Mat mine, theirs;  // the previous frames
+        for (int step = 0; step < 4; ++step) {
+            EXPECT_TRUE(sameImage(makeLaplacianView(frame), literal::makeLaplacianView(frame)));
+            EXPECT_TRUE(
+                sameImage(makeMotionView(frame, mine), literal::makeMotionView(frame, theirs)))
+                << size << " step " << step;
+            cv::Mat change(size, CV_16SC1);
+            rng.fill(change, cv::RNG::UNIFORM, -40, 41);
+            cv::add(frame, change, frame, cv::noArray(), CV_8U);
         }
     }
-};
+}
 
-TEST_P(SpectrumPaths, EveryFrameIsWithinOneLevelOfThePlainRecipe) {
+class SpectrumPaths : public ::testing::TestWithParam<SpectrumTransform> {};
+
+// One workspace goes through every size in turn, so each picture also shows that the size
+// changes before it left no trace. Odd padded sizes drop a row or column whose mirror image
+// still shows.
+TEST_P(SpectrumPaths, EveryPictureIsWithinOneLevelOfTheRecipe) {
+    if (!spectrumTransformAvailable(GetParam())) {
+        GTEST_SKIP() << "this build has no FFTW";
+    }
     SpectrumWorkspace workspace(GetParam());
     ASSERT_EQ(workspace.transform(), GetParam());
-    Agreement agreement;
-    for (const cv::Size size : kSizes) {
-        for (const cv::Mat& frame : detailedFrames(size)) {
-            const cv::Mat input = gray(frame);
-            const cv::Mat mine = workspace.makeView(input);
-            const cv::Mat theirs = literal::makeSpectrumView(input);
-            EXPECT_TRUE(closeSpectrum(mine, theirs)) << describe(size);
-            agreement.add(mine, theirs);
+    for (const cv::Size size :
+         {cv::Size(640, 480), cv::Size(1920, 1080), cv::Size(1025, 769), cv::Size(1366, 768),
+          cv::Size(641, 481), cv::Size(97, 53), cv::Size(75, 75), cv::Size(16, 13), cv::Size(5, 9),
+          cv::Size(9, 5), cv::Size(3, 2), cv::Size(1, 1), cv::Size(1, 7), cv::Size(7, 1)}) {
+        const std::vector<cv::Mat> frames = frameKinds(size);
+        for (std::size_t k = 0; k < frames.size(); ++k) {
+            const cv::Mat gray = grayOf(frames[k]);
+            EXPECT_TRUE(closeSpectrum(workspace.makeView(gray), literal::makeSpectrumView(gray),
+                                      k >= kFirstFlat))
+                << size << " frame " << k;
         }
-        for (const cv::Mat& frame : flatFrames(size)) {
-            const cv::Mat input = gray(frame);
-            EXPECT_TRUE(
-                closeNoiseFloor(workspace.makeView(input), literal::makeSpectrumView(input)))
-                << describe(size);
-        }
-    }
-    EXPECT_GE(agreement.share(), 0.995);
-}
-
-// Every magnitude of a single bright point's spectrum is the same, so the picture is black, as
-// that of any flat spectrum; stretching the transform's rounding noise would fill it with grain.
-TEST_P(SpectrumPaths, ASingleBrightPointGivesBlack) {
-    SpectrumWorkspace workspace(GetParam());
-    for (const cv::Size size : {cv::Size(640, 480), cv::Size(641, 481), cv::Size(1920, 1080)}) {
+        // A single bright point has a flat spectrum, black rather than stretched rounding noise.
         cv::Mat point = cv::Mat::zeros(size, CV_8UC1);
         point.at<uchar>(size.height / 2, size.width / 3) = 255;
-        const cv::Mat view = workspace.makeView(point);
-        EXPECT_EQ(cv::countNonZero(view), 0) << describe(size);
-        EXPECT_EQ(view.size(), literal::makeSpectrumView(point).size());
-    }
-}
-
-// Odd padded sizes drop the last row or column, whose mirror image is still shown elsewhere.
-TEST_P(SpectrumPaths, OddAndTinyPaddedSizesMatch) {
-    SpectrumWorkspace workspace(GetParam());
-    cv::RNG rng(99);
-    for (int rows = 1; rows <= 16; ++rows) {
-        for (int cols = 1; cols <= 16; cols += 3) {
-            cv::Mat input(rows, cols, CV_8UC1);
-            rng.fill(input, cv::RNG::UNIFORM, 0, 256);
-            EXPECT_TRUE(closeSpectrum(workspace.makeView(input), literal::makeSpectrumView(input)))
-                << cols << "x" << rows;
-            const cv::Mat transposed = input.t();
-            EXPECT_TRUE(closeSpectrum(workspace.makeView(transposed),
-                                      literal::makeSpectrumView(transposed)))
-                << rows << "x" << cols;
-        }
-    }
-}
-
-TEST_P(SpectrumPaths, TheWorkspaceFollowsSizeChangesAndKeepsNoTrace) {
-    SpectrumWorkspace workspace(GetParam());
-    const cv::Mat small = gray(makeSyntheticFrame({640, 480}, 0));
-    const cv::Mat odd = gray(makeSyntheticFrame({641, 75}, 1));
-    const cv::Mat other = gray(makeSyntheticFrame({640, 480}, 2));
-
-    const cv::Mat first = workspace.makeView(small);
-    const cv::Mat kept = first.clone();
-    EXPECT_EQ(workspace.sizeChanges(), 1);
-    // Same size: the buffers are reused and the earlier picture is not written over.
-    const cv::Mat second = workspace.makeView(other);
-    EXPECT_EQ(workspace.sizeChanges(), 1);
-    EXPECT_NE(first.data, second.data);
-    EXPECT_TRUE(identical(first, kept));
-
-    const std::vector<const cv::Mat*> sequence = {&odd, &small, &odd, &other};
-    int changes = 1;
-    for (const cv::Mat* input : sequence) {
-        const cv::Mat view = workspace.makeView(*input);
-        EXPECT_EQ(workspace.sizeChanges(), ++changes);
-        // Whatever came before, the picture is that of a fresh workspace.
-        EXPECT_TRUE(identical(view, SpectrumWorkspace(GetParam()).makeView(*input)));
-        EXPECT_TRUE(closeSpectrum(view, literal::makeSpectrumView(*input)));
+        const cv::Size literalSize = literal::makeSpectrumView(point).size();
+        EXPECT_TRUE(sameImage(workspace.makeView(point), cv::Mat::zeros(literalSize, CV_8UC1)));
     }
 }
 
@@ -247,19 +148,23 @@ INSTANTIATE_TEST_SUITE_P(Transforms, SpectrumPaths,
                              return info.param == SpectrumTransform::Fftw ? "Fftw" : "OpenCv";
                          });
 
-TEST(SamePictures, HistogramWindowsMatchThePlainRecipeForEveryKindOfFrame) {
-    for (const cv::Size size : {cv::Size(640, 480), cv::Size(960, 540), cv::Size(513, 385),
-                                cv::Size(63, 40), cv::Size(62, 39), cv::Size(20, 10)}) {
-        for (const cv::Mat& frame : testFrames(size)) {
-            const cv::Mat shownGray = gray(frame);
-            for (const double fps : {0.0, 59.94}) {
-                EXPECT_TRUE(identical(renderRgbHistogram(frame, size, fps),
-                                      literal::renderRgbHistogram(frame, size, fps)))
-                    << describe(size);
-                EXPECT_TRUE(identical(renderGrayHistogram(shownGray, size, fps),
-                                      literal::renderGrayHistogram(shownGray, size, fps)))
-                    << describe(size);
-            }
+TEST(SamePictures, HistogramWindowsMatchTheRecipeForEveryKindOfFrame) {
+    // Every level exactly once: all bins equal, which scales to all zero.
+    cv::Mat everyLevel(16, 16, CV_8UC3);
+    for (int i = 0; i < 256; ++i) {
+        everyLevel.at<cv::Vec3b>(i / 16, i % 16) = cv::Vec3b::all(static_cast<uchar>(i));
+    }
+    for (const cv::Size size : {cv::Size(640, 480), cv::Size(513, 385), cv::Size(63, 40),
+                                cv::Size(62, 39), cv::Size(20, 10)}) {
+        std::vector<cv::Mat> frames = frameKinds(size);
+        frames.push_back(everyLevel);
+        for (const cv::Mat& frame : frames) {
+            EXPECT_TRUE(sameImage(renderRgbHistogram(frame, size, 59.94),
+                                  literal::renderRgbHistogram(frame, size, 59.94)))
+                << size;
+            EXPECT_TRUE(sameImage(renderGrayHistogram(grayOf(frame), size, 59.94),
+                                  literal::renderGrayHistogram(grayOf(frame), size, 59.94)))
+                << size;
         }
     }
 }
