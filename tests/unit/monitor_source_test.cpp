@@ -1,158 +1,146 @@
-
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include "sources/monitor_source.h"
-#include "sources/to_utf8.h"
 #include "tests/support/console_capture.h"
-#include "tests/support/fake_monitors.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
-using platform::GrabberFailure;
+using enum platform::GrabberFailure;
 using platform::MonitorRect;
 
-// A screen whose every pixel differs from its neighbours and whose fourth byte is never 0.
-cv::Mat patternedScreen(cv::Size size) {
-    cv::Mat screen(size, CV_8UC4);
-    for (int y = 0; y < size.height; ++y) {
-        for (int x = 0; x < size.width; ++x) {
-            screen.at<cv::Vec4b>(y, x) = {static_cast<uchar>(x), static_cast<uchar>(y),
-                                          static_cast<uchar>(x * 3 + y * 7), 200};
+cv::Rect areaOf(const MonitorRect& r) {
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// A modelled desktop: its monitors, one BGRA screen whose top-left pixel lies at `origin` in
+// virtual-screen coordinates, COM and the wallpaper setting. Every call is logged in `calls`.
+struct Desktop final : platform::MonitorPlatform {
+    // Copies its monitor's area into rows padded on the right, so that a reader that ignores
+    // the stride shows it.
+    struct Grabber final : platform::ScreenGrabber {
+        Grabber(Desktop& desktop, cv::Rect area)
+            : desktop(desktop), area(area), padded(area.height, area.width + 3, CV_8UC4) {}
+        ~Grabber() override { desktop.calls += "close;"; }
+        bool grab() override {
+            desktop.calls += "grab;";
+            desktop.screen(area - desktop.origin).copyTo(padded.colRange(0, area.width));
+            return !desktop.grabsFail;
         }
+        const unsigned char* rows() const override { return padded.data; }
+        std::size_t rowStride() const override { return padded.step; }
+
+        Desktop& desktop;
+        cv::Rect area;
+        cv::Mat padded;
+    };
+
+    template <typename T>
+    T logged(const char* call, T result) {
+        calls += call;
+        return result;
     }
-    return screen;
-}
+    std::vector<MonitorRect> monitors() override { return logged("monitors;", rects); }
+    platform::GrabberResult openGrabber(const MonitorRect& r) override {
+        calls += "open " + std::to_string(r.left) + "," + std::to_string(r.top) + ";";
+        if (failure != NoFailure) {
+            return {nullptr, failure, "depth 16"};
+        }
+        return {std::make_unique<Grabber>(*this, areaOf(r)), failure, {}};
+    }
+    std::int32_t initializeCom() override { return logged("com-init;", comResult); }
+    void uninitializeCom() override { calls += "com-uninit;"; }
+    std::filesystem::path wallpaperPath() override { return logged("wallpaper;", wallpaper); }
 
-cv::Mat bgrOf(const cv::Mat& bgra) {
-    cv::Mat bgr;
-    cv::cvtColor(bgra, bgr, cv::COLOR_BGRA2BGR);
-    return bgr;
-}
+    std::vector<MonitorRect> rects;
+    cv::Mat screen = cv::Mat(56, 128, CV_8UC4);
+    cv::Point origin{-32, -8};
+    bool grabsFail = false;
+    platform::GrabberFailure failure = NoFailure;
+    std::int32_t comResult = 0;
+    std::filesystem::path wallpaper;
+    std::string calls;
+};
 
-bool samePixels(const cv::Mat& a, const cv::Mat& b) {
-    return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0;
-}
-
-// Two side-by-side monitors, the second one smaller and to the right of the first.
-FakeMonitors twoMonitors() {
-    FakeMonitors desktop;
-    desktop.rects = {{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}};
-    desktop.screen = patternedScreen({3200, 1080});
+// `count` monitors: the first two side by side, a third left of and above the first.
+Desktop desktop(std::size_t count) {
+    const std::vector<MonitorRect> all{{0, 0, 64, 48}, {64, 0, 96, 40}, {-32, -8, 0, 16}};
+    Desktop desktop;
+    desktop.rects.assign(all.begin(), all.begin() + static_cast<long>(count));
+    cv::randu(desktop.screen, 0, 256);
     return desktop;
 }
 
-TEST(MonitorSource, NoMonitorIsAnErrorAndTouchesNothingElse) {
-    ConsoleCapture console;
-    FakeMonitors desktop;
-    EXPECT_EQ(createMonitorSource(desktop), nullptr);
-    EXPECT_EQ(console.err(), "error: no monitor found\n");
-    EXPECT_EQ(console.out(), "");
-    EXPECT_EQ(desktop.calls, std::vector<std::string>{"monitors"});
-}
-
-TEST(MonitorSource, TheLastMonitorIsCapturedLive) {
+TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquired) {
+    const std::string name = "T\xC3\xA1p\xC3\xA9ta \xE5\xA3\x81\xE7\xBA\xB8.png";
+    const std::string still = "mode=wallpaper monitors=1 monitor_index=0 width=30 height=20\npath=";
+    const std::string wallpaper = "monitors;com-init;wallpaper;";
     const struct {
-        std::vector<MonitorRect> rects;
-        std::vector<bool> infoFails;
-        const char* opened;
-        const char* line;
+        std::size_t monitors;
+        platform::GrabberFailure failure;
+        std::int32_t com;
+        std::string wallpaper;
+        std::string line;   // followed by the wallpaper's path and a line feed when there is one
+        std::string calls;  // "drop": the source is destroyed
     } cases[] = {
-        {{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}},
-         {},
-         "open 1920,0,3200,1024",
-         "mode=screen monitors=2 monitor_index=1 width=1280 height=1024\n"},
-        // The third monitor's info query fails: it is left out of the list and of the count.
-        {{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}, {0, 0, 800, 600}},
-         {false, false, true},
-         "open 1920,0,3200,1024",
-         "mode=screen monitors=2 monitor_index=1 width=1280 height=1024\n"},
+        {0, NoFailure, 0, "", "error: no monitor found\n", "monitors;drop;"},
+        {2, NoFailure, 0, "", "mode=screen monitors=2 monitor_index=1 width=32 height=40\n",
+         "monitors;open 64,0;grab;grab;grab;drop;close;"},
+        {3, NoFailure, 0, "", "mode=screen monitors=3 monitor_index=2 width=32 height=24\n",
+         "monitors;open -32,-8;grab;grab;grab;drop;close;"},
+        {2, NoBitmap, 0, "", "error: CreateDIBSection failed\n", "monitors;open 64,0;drop;"},
+        {2, UnsupportedFormat, 0, "", "error: unsupported screen format: depth 16\n",
+         "monitors;open 64,0;drop;"},
+        // The wallpaper at its own size; S_FALSE (already initialised) is balanced as well.
+        {1, NoFailure, 0, name, still, wallpaper + "drop;com-uninit;"},
+        {1, NoFailure, 1, name, still, wallpaper + "drop;com-uninit;"},
+        // RPC_E_CHANGED_MODE: the thread lives in another apartment and owes nothing.
+        {1, NoFailure, static_cast<std::int32_t>(0x80010106u), "", "error: CoInitializeEx failed\n",
+         "monitors;com-init;drop;"},
+        {1, NoFailure, 0, "", "error: wallpaper path not found (solid color setting?)\n",
+         wallpaper + "com-uninit;drop;"},
+        {1, NoFailure, 0, "gone.png",
+         "error: failed to load wallpaper: ", wallpaper + "com-uninit;drop;"},
     };
+    TempDir dir;
+    const cv::Mat picture(20, 30, CV_8UC3, cv::Scalar(30, 140, 250));
+    ASSERT_TRUE(cv::imwrite((dir / name).string(), picture));
     for (const auto& c : cases) {
         ConsoleCapture console;
-        FakeMonitors desktop = twoMonitors();
-        desktop.rects = c.rects;
-        desktop.infoFails = c.infoFails;
-        auto source = createMonitorSource(desktop);
-        ASSERT_NE(source, nullptr);
-        EXPECT_EQ(console.out(), c.line);
-        EXPECT_EQ(console.err(), "");
-        // Nothing but the enumeration and the grabber: no COM, no wallpaper lookup.
-        EXPECT_EQ(desktop.calls, (std::vector<std::string>{"monitors", c.opened}));
+        Desktop desk = desktop(c.monitors);
+        desk.failure = c.failure;
+        desk.comResult = c.com;
+        desk.wallpaper = c.wallpaper.empty() ? std::filesystem::path() : dir / c.wallpaper;
+        std::unique_ptr<FrameSource> source = createMonitorSource(desk);
+        const std::string line =
+            c.line + (c.wallpaper.empty() ? "" : desk.wallpaper.string() + "\n");
+        const bool made = line.starts_with("mode=");
+        ASSERT_EQ(source != nullptr, made) << line;
+        if (made) {
+            cv::Mat frame;
+            cv::Mat live;
+            ASSERT_TRUE(source->read(frame));
+            cv::cvtColor(desk.screen(areaOf(desk.rects.back()) - desk.origin), live,
+                         cv::COLOR_BGRA2BGR);
+            EXPECT_EQ(cv::norm(frame, c.monitors == 1 ? picture : live, cv::NORM_INF), 0);
+            // Live reads grab again into the loop's buffer; still reads share the one picture.
+            desk.screen.setTo(cv::Scalar(1, 2, 3, 4));
+            cv::Mat next = c.monitors == 1 ? cv::Mat() : frame;
+            ASSERT_TRUE(source->read(next));
+            EXPECT_EQ(next.data, frame.data);
+            const cv::Mat changed(live.size(), CV_8UC3, cv::Scalar(1, 2, 3));
+            EXPECT_EQ(cv::norm(next, c.monitors == 1 ? picture : changed, cv::NORM_INF), 0);
+            desk.grabsFail = true;
+            EXPECT_EQ(source->read(next), c.monitors == 1);
+        }
+        desk.calls += "drop;";
+        source.reset();
+        EXPECT_EQ(console.out(), made ? line : "");
+        EXPECT_EQ(console.err(), made ? "" : line);
+        EXPECT_EQ(desk.calls, c.calls);
     }
-}
-
-TEST(MonitorSource, LiveFramesAreTheMonitorsPixelsAsBgrInTheCallersBuffer) {
-    ConsoleCapture console;
-    FakeMonitors desktop = twoMonitors();
-    auto source = createMonitorSource(desktop);
-    ASSERT_NE(source, nullptr);
-    cv::Mat frame;
-    ASSERT_TRUE(source->read(frame));
-    EXPECT_EQ(frame.type(), CV_8UC3);
-    EXPECT_TRUE(samePixels(frame, bgrOf(desktop.screen(cv::Rect(1920, 0, 1280, 1024)))));
-
-    // The next grab sees the changed screen, and the caller's buffer is reused.
-    const uchar* buffer = frame.data;
-    desktop.screen.setTo(cv::Scalar(1, 2, 3, 4));
-    ASSERT_TRUE(source->read(frame));
-    EXPECT_EQ(frame.data, buffer);
-    EXPECT_TRUE(samePixels(frame, cv::Mat(1024, 1280, CV_8UC3, cv::Scalar(1, 2, 3))));
-
-    // A caller's image of another size or type is replaced, never used as it is.
-    cv::Mat small(10, 10, CV_8UC1, cv::Scalar(9));
-    ASSERT_TRUE(source->read(small));
-    EXPECT_EQ(small.size(), cv::Size(1280, 1024));
-    EXPECT_EQ(small.type(), CV_8UC3);
-}
-
-TEST(MonitorSource, AFailedGrabFailsTheReadAndTheGrabberGoesWithTheSource) {
-    ConsoleCapture console;
-    FakeMonitors desktop = twoMonitors();
-    auto source = createMonitorSource(desktop);
-    ASSERT_NE(source, nullptr);
-    desktop.grabsFail = true;
-    cv::Mat frame;
-    EXPECT_FALSE(source->read(frame));
-    desktop.grabsFail = false;
-    EXPECT_TRUE(source->read(frame));
-    EXPECT_EQ(console.err(), "");
-    source.reset();
-    EXPECT_EQ(desktop.grabbersAlive, 0);
-    EXPECT_EQ(desktop.calls.back(), "close");  // and no COM to balance in live mode
-}
-
-TEST(MonitorSource, AGrabberThatCannotBeMadeIsAnErrorWithNothingLeftHeld) {
-    const struct {
-        GrabberFailure failure;
-        const char* detail;
-        const char* line;
-    } cases[] = {
-        {GrabberFailure::NoBitmap, "", "error: CreateDIBSection failed\n"},
-        {GrabberFailure::UnsupportedFormat, "depth 16, 16 bits per pixel",
-         "error: unsupported screen format: depth 16, 16 bits per pixel\n"},
-    };
-    for (const auto& c : cases) {
-        ConsoleCapture console;
-        FakeMonitors desktop = twoMonitors();
-        desktop.grabberFailure = c.failure;
-        desktop.grabberDetail = c.detail;
-        EXPECT_EQ(createMonitorSource(desktop), nullptr);
-        EXPECT_EQ(console.err(), c.line);
-        EXPECT_EQ(console.out(), "");
-        EXPECT_EQ(desktop.grabbersAlive, 0);
-        EXPECT_EQ(desktop.comDepth, 0);
-    }
-}
-
-TEST(ToUtf8, LinuxPathsArePrintedAsTheirBytes) {
-    EXPECT_EQ(toUtf8(""), "");
-    const std::string name = "/tmp/T\xC3\xA1p\xC3\xA9ta \xE5\xA3\x81\xE7\xBA\xB8.png";
-    EXPECT_EQ(toUtf8(std::filesystem::path(name).native()), name);
-    // Not UTF-8 at all: still the same bytes, which is what the file is called.
-    EXPECT_EQ(toUtf8("/tmp/\xFF\xFE.png"), "/tmp/\xFF\xFE.png");
 }
 
 }  // namespace

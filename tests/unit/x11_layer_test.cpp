@@ -1,162 +1,114 @@
-// The Linux layer against a real X server. These cases need the server that
-// tests/e2e/x11_layer_test.sh starts; anywhere else they skip themselves.
+// The Linux monitor layer against real X servers, which tests/e2e/monitor_test.sh starts and
+// names in the environment; anywhere else these cases skip themselves.
+#include <signal.h>
+#include <unistd.h>
+
 #include <chrono>
-#include <cstdlib>
-#include <string>
+#include <fstream>
+#include <sstream>
 #include <thread>
+#include <tuple>
 
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
-#include "app/frame_loop.h"
 #include "platform/linux/x11_grabber.h"
-#include "sources/monitor_source.h"
-#include "tests/support/console_capture.h"
-#include "tests/support/recording_windows.h"
+
+// After the test framework, whose names the X11 macros (None) would replace.
+#include <X11/Xlib.h>
 
 namespace {
 
-using platform::MonitorRect;
 using platform::X11Transfer;
+constexpr const char* kElsewhere = "needs a server from tests/e2e/monitor_test.sh";
 
-// The root window shows this image: one 3200 x 1080 screen split into 1920 x 1080 at 0,0 and
-// 1280 x 1024 at 1920,0.
-std::string patternFile() {
-    const char* file = std::getenv("VELMORA_X11_PATTERN");
-    return file != nullptr ? file : "";
-}
-
-#define REQUIRE_SERVER(variable)                                       \
-    if (std::getenv(variable) == nullptr) {                            \
-        GTEST_SKIP() << "runs under tests/e2e/x11_layer_test.sh only"; \
+// What grabbers leave behind: the shared-memory segments that this process made and that still
+// exist, and the Xlib error handlers in force.
+std::tuple<int, XErrorHandler, XIOErrorHandler> traces() {
+    std::ifstream table("/proc/sysvipc/shm");
+    std::string rest;
+    std::getline(table, rest);  // the header
+    int segments = 0;
+    for (long key, id, perms, size, creator; table >> key >> id >> perms >> size >> creator;) {
+        segments += creator == getpid();
+        std::getline(table, rest);
     }
-
-cv::Mat grabbedBgr(platform::ScreenGrabber& grabber, cv::Size size) {
-    const cv::Mat bgra(size, CV_8UC4, const_cast<unsigned char*>(grabber.rows()),
-                       grabber.rowStride());
-    cv::Mat bgr;
-    cv::cvtColor(bgra, bgr, cv::COLOR_BGRA2BGR);
-    return bgr;
+    const XErrorHandler error = XSetErrorHandler(nullptr);
+    const XIOErrorHandler io = XSetIOErrorHandler(nullptr);
+    return {segments, XSetErrorHandler(error), XSetIOErrorHandler(io)};
 }
 
-const MonitorRect kRight{1920, 0, 3200, 1024};
-
-TEST(X11Layer, TwoMonitorsAreListedInTheServersOrder) {
-    REQUIRE_SERVER("VELMORA_X11_PATTERN");
-    const std::vector<MonitorRect> rects = platform::systemMonitors().monitors();
-    ASSERT_EQ(rects.size(), 2u);
-    EXPECT_EQ((std::vector<int>{rects[0].left, rects[0].top, rects[0].right, rects[0].bottom}),
-              (std::vector<int>{0, 0, 1920, 1080}));
-    EXPECT_EQ((std::vector<int>{rects[1].left, rects[1].top, rects[1].right, rects[1].bottom}),
-              (std::vector<int>{1920, 0, 3200, 1024}));
+TEST(X11Layer, MonitorsComeFromRandrElseXineramaElseTheRootWindow) {
+    const char* expected = std::getenv("VELMORA_X11_MONITORS");
+    if (expected == nullptr) {
+        GTEST_SKIP() << kElsewhere;
+    }
+    std::ostringstream listed;
+    for (const platform::MonitorRect& r : platform::systemMonitors().monitors()) {
+        listed << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ' ';
+    }
+    EXPECT_EQ(listed.str(), expected);
 }
 
-TEST(X11Layer, SharedMemoryAndPlainGrabsGiveThePixelsDrawnThere) {
-    REQUIRE_SERVER("VELMORA_X11_PATTERN");
-    const cv::Mat pattern = cv::imread(patternFile(), cv::IMREAD_COLOR);
-    ASSERT_EQ(pattern.size(), cv::Size(3200, 1080));
-    const cv::Mat expected = pattern(cv::Rect(1920, 0, 1280, 1024));
+// The root window shows the pattern; the grabbed area is the right one of two monitors.
+TEST(X11Layer, BothTransfersGrabTheMonitorsPixelsAndReleaseEverything) {
+    const char* pattern = std::getenv("VELMORA_X11_PATTERN");
+    if (pattern == nullptr) {
+        GTEST_SKIP() << kElsewhere;
+    }
+    const cv::Mat expected = cv::imread(pattern)(cv::Rect(1920, 0, 1280, 1024));
+    const auto before = traces();
     for (const X11Transfer transfer : {X11Transfer::SharedMemory, X11Transfer::Plain}) {
-        platform::GrabberResult opened = platform::openX11Grabber(kRight, transfer);
-        ASSERT_NE(opened.grabber, nullptr) << opened.detail;
-        EXPECT_EQ(platform::usesSharedMemory(*opened.grabber),
-                  transfer == X11Transfer::SharedMemory);
-        for (int round = 0; round < 2; ++round) {
-            ASSERT_TRUE(opened.grabber->grab());
-            EXPECT_EQ(cv::norm(grabbedBgr(*opened.grabber, {1280, 1024}), expected, cv::NORM_INF),
-                      0);
+        {
+            const platform::GrabberResult opened =
+                platform::openX11Grabber({1920, 0, 3200, 1024}, transfer);
+            ASSERT_NE(opened.grabber, nullptr) << opened.detail;
+            const bool shared = transfer == X11Transfer::SharedMemory;
+            EXPECT_EQ(platform::usesSharedMemory(*opened.grabber), shared);
+            EXPECT_EQ(std::get<0>(traces()), shared ? 1 : 0);
+            for (int round = 0; round < 2; ++round) {
+                ASSERT_TRUE(opened.grabber->grab());
+                cv::Mat bgr;
+                cv::cvtColor(
+                    cv::Mat(1024, 1280, CV_8UC4, const_cast<unsigned char*>(opened.grabber->rows()),
+                            opened.grabber->rowStride()),
+                    bgr, cv::COLOR_BGRA2BGR);
+                EXPECT_EQ(cv::norm(bgr, expected, cv::NORM_INF), 0);
+            }
+            // An area reaching off the screen fails to grab without ending the process.
+            EXPECT_FALSE(platform::openX11Grabber({3000, 0, 3400, 100}, transfer).grabber->grab());
         }
+        EXPECT_EQ(traces(), before);
+    }
+    for (const platform::MonitorRect empty : {platform::MonitorRect{0, 0, 0, 9}, {5, 5, 4, 6}}) {
+        EXPECT_EQ(platform::openX11Grabber(empty).failure, platform::GrabberFailure::NoBitmap);
     }
 }
 
-TEST(X11Layer, TheMonitorSourceCapturesTheSecondMonitor) {
-    REQUIRE_SERVER("VELMORA_X11_PATTERN");
-    const cv::Mat pattern = cv::imread(patternFile(), cv::IMREAD_COLOR);
-    ConsoleCapture console;
-    auto source = createMonitorSource();
-    ASSERT_NE(source, nullptr);
-    EXPECT_EQ(console.out(), "mode=screen monitors=2 monitor_index=1 width=1280 height=1024\n");
-    cv::Mat frame;
-    ASSERT_TRUE(source->read(frame));
-    EXPECT_EQ(cv::norm(frame, pattern(cv::Rect(1920, 0, 1280, 1024)), cv::NORM_INF), 0);
-}
-
-TEST(X11Layer, AreasOffTheScreenFailWithoutEndingTheProcess) {
-    REQUIRE_SERVER("VELMORA_X11_PATTERN");
-    for (const X11Transfer transfer : {X11Transfer::SharedMemory, X11Transfer::Plain}) {
-        platform::GrabberResult opened = platform::openX11Grabber({3000, 0, 3400, 100}, transfer);
-        ASSERT_NE(opened.grabber, nullptr);
-        EXPECT_FALSE(opened.grabber->grab());
+TEST(X11Layer, AServerThatGoesAwayFailsTheGrabsInsteadOfEndingTheProcess) {
+    const char* server = std::getenv("VELMORA_X11_DOOMED_SERVER");
+    if (server == nullptr) {
+        GTEST_SKIP() << kElsewhere;
     }
-    for (const MonitorRect empty : {MonitorRect{0, 0, 0, 100}, MonitorRect{50, 50, 40, 60}}) {
-        const platform::GrabberResult opened = platform::openX11Grabber(empty);
-        EXPECT_EQ(opened.grabber, nullptr);
-        EXPECT_EQ(opened.failure, platform::GrabberFailure::NoBitmap);
-    }
-}
-
-// The script runs this case alone against a server of its own and hands over the server's
-// process id; the server is ended here, between two grabs.
-TEST(X11Layer, AGrabberServerGoesAwayFailsTheReadInsteadOfEndingTheProcess) {
-    REQUIRE_SERVER("VELMORA_X11_DOOMED_SERVER");
+    const auto before = traces();
     {
-        platform::GrabberResult shared =
-            platform::openX11Grabber({0, 0, 64, 48}, X11Transfer::SharedMemory);
-        platform::GrabberResult plain =
-            platform::openX11Grabber({0, 0, 64, 48}, X11Transfer::Plain);
-        ASSERT_NE(shared.grabber, nullptr);
-        ASSERT_NE(plain.grabber, nullptr);
-        ASSERT_TRUE(shared.grabber->grab());
-        ASSERT_TRUE(plain.grabber->grab());
-        const std::string kill = std::string("kill ") + std::getenv("VELMORA_X11_DOOMED_SERVER");
-        ASSERT_EQ(std::system(kill.c_str()), 0);
-        for (platform::ScreenGrabber* grabber : {shared.grabber.get(), plain.grabber.get()}) {
-            bool failed = false;
-            for (int attempt = 0; attempt < 500 && !failed; ++attempt) {
-                failed = !grabber->grab();
+        const platform::GrabberResult grabbers[] = {
+            platform::openX11Grabber({0, 0, 64, 48}, X11Transfer::SharedMemory),
+            platform::openX11Grabber({0, 0, 64, 48}, X11Transfer::Plain)};
+        for (const auto& opened : grabbers) {
+            ASSERT_TRUE(opened.grabber && opened.grabber->grab());
+        }
+        ASSERT_EQ(kill(std::stoi(server), SIGTERM), 0);
+        for (const auto& opened : grabbers) {
+            for (int attempt = 0; attempt < 500 && opened.grabber->grab(); ++attempt) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
-            EXPECT_TRUE(failed);
-            EXPECT_FALSE(grabber->grab());
+            EXPECT_FALSE(opened.grabber->grab());
         }
-    }  // both grabbers are released on a dead connection
-    EXPECT_TRUE(platform::systemMonitors().monitors().empty());
-    EXPECT_EQ(platform::openX11Grabber({0, 0, 64, 48}).failure, platform::GrabberFailure::NoBitmap);
-}
-
-// Kills the X server before the fourth read of the live source it wraps.
-class DoomingSource final : public FrameSource {
-  public:
-    DoomingSource(std::unique_ptr<FrameSource> live, std::string server)
-        : live_(std::move(live)), server_(std::move(server)) {}
-    bool read(cv::Mat& out) override {
-        if (++reads_ == 4) {
-            EXPECT_EQ(std::system(("kill " + server_).c_str()), 0);
-        }
-        return live_->read(out);
     }
-
-  private:
-    std::unique_ptr<FrameSource> live_;
-    std::string server_;
-    int reads_ = 0;
-};
-
-TEST(X11Layer, ALiveRunWhoseServerGoesAwayEndsWithAFailedCapture) {
-    REQUIRE_SERVER("VELMORA_X11_DOOMED_LOOP_SERVER");
-    ConsoleCapture console;
-    RecordingWindows windows;
-    {
-        std::unique_ptr<FrameSource> live =
-            createScreenSource({0, 0, 64, 48}, 2, platform::systemMonitors());
-        ASSERT_NE(live, nullptr);
-        DoomingSource source(std::move(live), std::getenv("VELMORA_X11_DOOMED_LOOP_SERVER"));
-        EXPECT_EQ(runFrameLoop(source, windows), LoopEnd::CaptureFailed);
-    }  // the source lets go of its connection and memory on the dead server
-    EXPECT_EQ(console.err(), "error: failed to capture\n");
-    EXPECT_GE(windows.shows["Velmora"], 3);
-    EXPECT_EQ(windows.calls.back(), "destroy");
+    EXPECT_EQ(traces(), before);
+    EXPECT_TRUE(platform::systemMonitors().monitors().empty());
 }
 
 }  // namespace
