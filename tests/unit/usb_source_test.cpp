@@ -17,8 +17,8 @@ namespace logging = cv::utils::logging;
 struct Camera {
     std::string reads = "f";
     bool reopens = true;
-    double width = 640;
-    double height = 480;
+    double width = 64;
+    double height = 48;
     int opens = 0;
 };
 
@@ -48,16 +48,10 @@ TEST(UsbSource, TheHighestIndexThatDeliversIsOpenedAgainAndReadUntilItFails) {
         const char* reopened;
         int frames;  // handed out by the source before its first failed read
     } cases[] = {
-        {{{0, {}}, {2, {"fffffff"}}}, "mode=usb device_id=2 width=640 height=480\n", "2 ", 7},
-        // Five reads to deliver a non-empty frame: 3 does on its fifth, 5 and 7 never do.
-        {{{3, {"xxxxf"}}, {5, {"eeeeef"}}, {7, {"xxxxxf"}}},
-         "mode=usb device_id=3 width=640 height=480\n",
-         "3 ",
-         0},
-        {{{15, {"fe", true, 0, 1234567}}},
-         "mode=usb device_id=15 width=0 height=1.23457e+06\n",
-         "15 ",
-         1},
+        {{{0, {}}, {2, {"fffffff"}}}, "mode=usb device_id=2 width=64 height=48\n", "2 ", 7},
+        // Five reads to deliver a non-empty frame: 3 does on its fifth, 5 never does.
+        {{{3, {"xxxxf"}}, {5, {"eeeeef"}}}, "mode=usb device_id=3 width=64 height=48\n", "3 ", 0},
+        {{{15, {"fe", true, 0, 1e6}}}, "mode=usb device_id=15 width=0 height=1e+06\n", "15 ", 1},
         {{}, "error: no camera found\n", "", 0},
         {{{12, {.reopens = false}}}, "error: cannot open device 12\n", "12 ", 0},
     };
@@ -84,7 +78,6 @@ TEST(UsbSource, TheHighestIndexThatDeliversIsOpenedAgainAndReadUntilItFails) {
         EXPECT_EQ(logging::setLogLevel(before), logging::LOG_LEVEL_DEBUG);
         EXPECT_EQ(source ? console.out() : console.err(), c.line);
         EXPECT_EQ(source ? console.err() : console.out(), "");
-        EXPECT_EQ(source == nullptr, std::string_view(c.line).starts_with("error: "));
         EXPECT_EQ(opened, std::string("0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 ") + c.reopened);
         EXPECT_EQ(openCaptures, source ? 1 : 0);
         int frames = 0;
