@@ -10,17 +10,12 @@ E2E_FAILURES=0
 E2E_CHECKS=0
 e2e_cleanup() {
     local pid
-    for pid in "${E2E_PIDS[@]}"; do
-        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
-    done
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; done
     rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    E2E_FAILURES=$((E2E_FAILURES + 1))
-}
+fail() { echo "FAIL: $*" >&2 && E2E_FAILURES=$((E2E_FAILURES + 1)); }
 pass() { E2E_CHECKS=$((E2E_CHECKS + 1)); }
 
 # assert_eq WHAT EXPECTED ACTUAL
@@ -51,17 +46,11 @@ start_xvfb() {
     local display="$E2E_TMP/xvfb-display.$RANDOM"
     Xvfb -displayfd 3 -noreset -nolisten tcp "$@" 3>"$display" 2>"$E2E_TMP/xvfb.log" &
     E2E_PIDS+=($!)
-    if ! timeout 5 bash -c "until [[ -s '$display' ]]; do sleep 0.05; done"; then
-        echo "Xvfb did not start" >&2
-        cat "$E2E_TMP/xvfb.log" >&2
-        exit 1
-    fi
+    timeout 5 bash -c "until [[ -s '$display' ]]; do sleep 0.05; done" ||
+        { cat "$E2E_TMP/xvfb.log" >&2 && exit 1; }
     export DISPLAY=":$(head -n1 "$display")" XDG_RUNTIME_DIR="$E2E_TMP/runtime"
     mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
 }
-
-# window_id TITLE: the window with exactly this title (waits for it, up to 20 s)
-window_id() { timeout 20 xdotool search --sync --name "^$1\$" | head -n1; }
 
 # finish: prints the summary line and exits with the result.
 finish() {

@@ -11,29 +11,23 @@ namespace {
 using enum platform::GrabberFailure;
 using platform::MonitorRect;
 
-cv::Rect areaOf(const MonitorRect& r) {
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
-// A modelled desktop: its monitors, one BGRA screen whose top-left pixel lies at `origin` in
-// virtual-screen coordinates, COM and the wallpaper setting. Every call is logged in `calls`.
+// A modelled desktop: its monitors, COM and the wallpaper setting. Every call is logged in
+// `calls`; `screen` shows what the last grabber made holds, BGRA.
 struct Desktop final : platform::MonitorPlatform {
-    // Copies its monitor's area into rows padded on the right, so that a reader that ignores
-    // the stride shows it.
+    // Random pixels in rows padded on the right, so that a reader that ignores the stride
+    // shows it.
     struct Grabber final : platform::ScreenGrabber {
-        Grabber(Desktop& desktop, cv::Rect area)
-            : desktop(desktop), area(area), padded(area.height, area.width + 3, CV_8UC4) {}
-        ~Grabber() override { desktop.calls += "close;"; }
-        bool grab() override {
-            desktop.calls += "grab;";
-            desktop.screen(area - desktop.origin).copyTo(padded.colRange(0, area.width));
-            return !desktop.grabsFail;
+        Grabber(Desktop& desktop, int width, int height)
+            : desktop(desktop), padded(height, width + 3, CV_8UC4) {
+            cv::randu(padded, 0, 256);
+            desktop.screen = padded.colRange(0, width);
         }
+        ~Grabber() override { desktop.calls += "close;"; }
+        bool grab() override { return desktop.logged("grab;", !desktop.grabsFail); }
         const unsigned char* rows() const override { return padded.data; }
         std::size_t rowStride() const override { return padded.step; }
 
         Desktop& desktop;
-        cv::Rect area;
         cv::Mat padded;
     };
 
@@ -44,8 +38,10 @@ struct Desktop final : platform::MonitorPlatform {
     }
     std::vector<MonitorRect> monitors() override { return logged("monitors;", rects); }
     platform::GrabberResult openGrabber(const MonitorRect& r) override {
-        calls += "open;";
-        return {failure == NoFailure ? std::make_unique<Grabber>(*this, areaOf(r)) : nullptr,
+        calls += "open " + std::to_string(r.left) + "," + std::to_string(r.top) + ";";
+        return {failure == NoFailure
+                    ? std::make_unique<Grabber>(*this, r.right - r.left, r.bottom - r.top)
+                    : nullptr,
                 failure, "depth 16"};
     }
     std::int32_t initializeCom() override { return logged("com-init;", comResult); }
@@ -53,15 +49,12 @@ struct Desktop final : platform::MonitorPlatform {
     std::filesystem::path wallpaperPath() override { return logged("wallpaper;", wallpaper); }
 
     std::vector<MonitorRect> rects;
-    cv::Mat screen = cv::Mat(56, 128, CV_8UC4);
-    cv::Point origin{-32, -8};
+    cv::Mat screen;
     bool grabsFail = false;
     platform::GrabberFailure failure = NoFailure;
     std::int32_t comResult = 0;
     std::filesystem::path wallpaper;
     std::string calls;
-
-    Desktop() { cv::randu(screen, 0, 256); }
 };
 
 // The first two side by side, the third left of and above the first.
@@ -81,12 +74,12 @@ TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquire
     } cases[] = {
         {0, NoFailure, 0, "", "error: no monitor found\n", "monitors;drop;"},
         {2, NoFailure, 0, "", "mode=screen monitors=2 monitor_index=1 width=32 height=40\n",
-         "monitors;open;grab;grab;drop;close;"},
+         "monitors;open 64,0;grab;grab;drop;close;"},
         {3, NoFailure, 0, "", "mode=screen monitors=3 monitor_index=2 width=32 height=24\n",
-         "monitors;open;grab;grab;drop;close;"},
-        {2, NoBitmap, 0, "", "error: CreateDIBSection failed\n", "monitors;open;drop;"},
+         "monitors;open -32,-8;grab;grab;drop;close;"},
+        {2, NoBitmap, 0, "", "error: CreateDIBSection failed\n", "monitors;open 64,0;drop;"},
         {2, UnsupportedFormat, 0, "", "error: unsupported screen format: depth 16\n",
-         "monitors;open;drop;"},
+         "monitors;open 64,0;drop;"},
         // The wallpaper at its own size; S_FALSE (already initialised) is balanced as well.
         {1, NoFailure, 0, name, still, wallpaper + "drop;com-uninit;"},
         {1, NoFailure, 1, name, still, wallpaper + "drop;com-uninit;"},
@@ -117,8 +110,9 @@ TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquire
             cv::Mat frame;
             cv::Mat live;
             ASSERT_TRUE(source->read(frame));
-            cv::cvtColor(desk.screen(areaOf(desk.rects.back()) - desk.origin), live,
-                         cv::COLOR_BGRA2BGR);
+            if (!desk.screen.empty()) {
+                cv::cvtColor(desk.screen, live, cv::COLOR_BGRA2BGR);
+            }
             EXPECT_EQ(cv::norm(frame, c.monitors == 1 ? picture : live, cv::NORM_INF), 0);
             // Still reads share the one picture; a failed grab fails a live read.
             cv::Mat next;
