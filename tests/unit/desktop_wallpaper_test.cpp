@@ -1,5 +1,7 @@
 #include <fstream>
 #include <memory>
+#include <regex>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -20,11 +22,8 @@ const std::string kBackground = "[org/gnome/desktop/background]\n";
 std::string lookUp(const Files& files, const char* desktop = "") {
     TempDir home;
     const std::string dir = home.path().string();
-    const auto expand = [&](std::string text) {
-        for (std::size_t at; (at = text.find('~')) != std::string::npos;) {
-            text.replace(at, 1, dir);
-        }
-        return text;
+    const auto expand = [&](const std::string& text) {
+        return std::regex_replace(text, std::regex("~"), dir);
     };
     for (const auto& [name, text] : files) {
         fs::create_directories(fs::path(expand(name)).parent_path());
@@ -39,29 +38,41 @@ std::string lookUp(const Files& files, const char* desktop = "") {
     return found.starts_with(dir) ? std::string("~").append(found, dir.size()) : found;
 }
 
-// Each desktop's own setting alone; none of the files exists, so the first path found wins.
-TEST(DesktopWallpaper, EachDesktopsSettingIsReadByItsOwnRules) {
+// Each desktop's own setting, with its rules; then every desktop naming ~/NAME.png, where the
+// running desktop's own comes first, then the fixed order. An existing file wins, otherwise the
+// first path found.
+TEST(DesktopWallpaper, TheRunningDesktopsSettingFirstThenTheFixedOrderEachByItsOwnRules) {
     const std::string uris = kBackground + "picture-uri='file://~/light%20%C3%A9.png'\n" +
                              "picture-uri-dark='file://~/dark.jpg'\n";
     const std::string dark = "[org/gnome/desktop/interface]\ncolor-scheme='prefer-dark'\n";
+    const auto every = [](const std::string& existing) {
+        Files files{{"~/keyfile", kBackground + "picture-uri='file://~/gnome.png'\n"},
+                    {kXfce, "<channel><property name=\"last-image\" value=\"~/xfce.png\"/>"},
+                    {kKde, "[a][Wallpaper][org.kde.image][General]\nImage=~/kde.png\n"},
+                    {"~/.fehbg", "feh --bg-scale ~/feh.png\n"}};
+        std::istringstream names(existing);
+        for (std::string name; names >> name;) {
+            files.emplace_back("~/" + name + ".png", "");
+        }
+        return files;
+    };
     const struct {
         Files files;
         std::string expected;
+        const char* desktop = "";  // XDG_CURRENT_DESKTOP
     } cases[] = {
         {{{"~/keyfile", uris}}, "~/light \xC3\xA9.png"},
         {{{"~/keyfile", uris + dark}}, "~/dark.jpg"},
         {{{"~/keyfile", uris + "picture-options='none'\n"}}, ""},  // a solid colour
         {{{"~/keyfile", kBackground + "picture-uri='/srv/w.png'\n"}}, "/srv/w.png"},
-        {{{"~/keyfile", kBackground + "picture-uri='http://host/w.png'\n"}}, ""},
         {{{kXfce,
-           "<channel><property name=\"image-path\" value=\"/old.png\"/><property "
-           "name=\"m1\"><property name=\"last-image\" value=\"/T &amp; J.jpg\"/>"
-           "</property></channel>"}},
+           "<c><property name=\"image-path\" value=\"/o.png\"/><p><property "
+           "name=\"last-image\" value=\"/T &amp; J.jpg\"/></p></c>"}},
          "/T & J.jpg"},
         {{{kKde,
-           "[Containments][1]\nImage=/not/this.png\n[Containments][1][Wallpaper]"
-           "[org.kde.image][General]\nImage=file:///My%20Pictures/k.png\n"}},
-         "/My Pictures/k.png"},
+           "[a]\nImage=/no.png\n[a][Wallpaper][org.kde.image][General]\nImage=file:///M%20P/"
+           "k.png\n"}},
+         "/M P/k.png"},
         // A wallpaper package: its largest image.
         {{{kKde, "[Containments][7][Wallpaper][org.kde.image][General]\nImage=file://~/P/\n"},
           {"~/P/contents/images/1920x1080.png", ""},
@@ -69,42 +80,20 @@ TEST(DesktopWallpaper, EachDesktopsSettingIsReadByItsOwnRules) {
          "~/P/contents/images/1000x2160.jpg"},
         {{{"~/.fehbg", "#!/bin/sh\nfeh --no-fehbg --bg-fill '~/it'\\''s.jpg' '/second.png'\n"}},
          "~/it's.jpg"},
-        {{}, ""},
+        {every(""), "~/gnome.png"},
+        {every("feh"), "~/feh.png"},
+        {every("kde feh"), "~/kde.png"},
+        {every("xfce kde feh"), "~/xfce.png"},
+        {every(""), "~/kde.png", "ubuntu:KDE"},
+        {every("xfce feh"), "~/xfce.png", "ubuntu:KDE"},
+        {every("gnome xfce kde"), "~/xfce.png", "XFCE"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(lookUp(c.files), c.expected);
+        EXPECT_EQ(lookUp(c.files, c.desktop), c.expected) << c.desktop;
     }
     // A value nobody set (the schema's default) counts only when its file exists.
     const std::string fromDefault = lookUp({{"~/keyfile", dark}});
     EXPECT_TRUE(fromDefault.empty() || fs::exists(fromDefault)) << fromDefault;
-}
-
-// GNOME, XFCE, Plasma and feh each name ~/NAME.png: the running desktop's own setting comes
-// first, then that order, and an existing file before a missing one.
-TEST(DesktopWallpaper, TheRunningDesktopFirstThenTheFixedOrderAndExistingFilesFirst) {
-    const struct {
-        const char* desktop;
-        std::vector<std::string> existing;
-        std::string expected;
-    } cases[] = {
-        {"", {}, "gnome"},
-        {"", {"feh"}, "feh"},
-        {"", {"kde", "feh"}, "kde"},
-        {"", {"xfce", "kde", "feh"}, "xfce"},
-        {"ubuntu:KDE", {}, "kde"},
-        {"ubuntu:KDE", {"xfce", "feh"}, "xfce"},
-        {"XFCE", {"gnome", "xfce", "kde"}, "xfce"},
-    };
-    for (const auto& c : cases) {
-        Files files{{"~/keyfile", kBackground + "picture-uri='file://~/gnome.png'\n"},
-                    {kXfce, "<channel><property name=\"last-image\" value=\"~/xfce.png\"/>"},
-                    {kKde, "[a][Wallpaper][org.kde.image][General]\nImage=~/kde.png\n"},
-                    {"~/.fehbg", "feh --bg-scale ~/feh.png\n"}};
-        for (const std::string& name : c.existing) {
-            files.emplace_back("~/" + name + ".png", "");
-        }
-        EXPECT_EQ(lookUp(files, c.desktop), "~/" + c.expected + ".png") << c.desktop;
-    }
 }
 
 }  // namespace

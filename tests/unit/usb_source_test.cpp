@@ -25,9 +25,12 @@ struct Camera {
 int openCaptures = 0;  // modelled captures not yet destroyed
 
 struct ModelledCapture final : CaptureDevice {
-    explicit ModelledCapture(const Camera& camera) : camera(camera) { ++openCaptures; }
+    explicit ModelledCapture(Camera& camera)
+        : camera(camera), opened(++camera.opens == 1 || camera.reopens) {
+        ++openCaptures;
+    }
     ~ModelledCapture() override { --openCaptures; }
-    bool isOpened() const override { return camera.opens == 1 || camera.reopens; }
+    bool isOpened() const override { return opened; }
     bool read(cv::Mat& image) override {
         const char result = next < camera.reads.size() ? camera.reads[next++] : 'x';
         image = result == 'f' ? cv::Mat(8, 8, CV_8UC3) : cv::Mat();
@@ -37,7 +40,8 @@ struct ModelledCapture final : CaptureDevice {
         return property == cv::CAP_PROP_FRAME_WIDTH ? camera.width : camera.height;
     }
 
-    const Camera camera;
+    const Camera& camera;
+    const bool opened;
     std::size_t next = 0;
 };
 
@@ -69,11 +73,8 @@ TEST(UsbSource, TheHighestIndexThatDeliversIsOpenedAgainAndReadUntilItFails) {
                           opens++ < 16 ? logging::LOG_LEVEL_SILENT : logging::LOG_LEVEL_DEBUG);
                 opened += std::to_string(index) + " ";
                 const auto camera = cameras.find(index);
-                if (camera == cameras.end()) {
-                    return nullptr;
-                }
-                ++camera->second.opens;
-                return std::make_unique<ModelledCapture>(camera->second);
+                return camera == cameras.end() ? nullptr
+                                               : std::make_unique<ModelledCapture>(camera->second);
             });
         EXPECT_EQ(logging::setLogLevel(before), logging::LOG_LEVEL_DEBUG);
         EXPECT_EQ(source ? console.out() : console.err(), c.line);
