@@ -21,6 +21,9 @@ convert -size 3200x1080 -seed 5 plasma:fractal -depth 8 "$E2E_TMP/pattern.png"
 display -window root "$E2E_TMP/pattern.png" || true  # draws, then exits with 1
 x11_case 'Grabs*' "VELMORA_X11_PATTERN=$E2E_TMP/pattern.png" "VELMORA_X11_SERVER=${E2E_PIDS[-1]}"
 
+# Two Xinerama heads, both at 0,0, where RandR sees the first screen alone: RandR comes first.
+start_xvfb +xinerama -screen 0 640x480x24 -screen 1 320x240x24
+x11_case 'Monitors*' 'VELMORA_X11_MONITORS=0,0,640,480 '
 start_xvfb +xinerama -extension RANDR -screen 0 640x480x24 -screen 1 320x240x24
 x11_case 'Monitors*' 'VELMORA_X11_MONITORS=0,0,640,480 0,0,320,240 '
 

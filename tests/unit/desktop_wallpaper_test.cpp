@@ -78,7 +78,7 @@ TEST(DesktopWallpaper, TheRunningDesktopsSettingFirstThenTheFixedOrderEachByItsO
           {"~/P/contents/images/1920x1080.png", ""},
           {"~/P/contents/images/1000x2160.jpg", ""}},
          "~/P/contents/images/1000x2160.jpg"},
-        {{{"~/.fehbg", "#!/bin/sh\nfeh --no-fehbg --bg-fill '~/it'\\''s.jpg' '/second.png'\n"}},
+        {{{"~/.fehbg", "#!/bin/sh\nfeh --image-bg black --bg-fill '~/it'\\''s.jpg' '/2.png'\n"}},
          "~/it's.jpg"},
         {every(""), "~/gnome.png"},
         {every("feh"), "~/feh.png"},
