@@ -36,7 +36,9 @@ std::tuple<int, XErrorHandler, XIOErrorHandler> traces() {
     }
     const XErrorHandler error = XSetErrorHandler(nullptr);
     const XIOErrorHandler io = XSetIOErrorHandler(nullptr);
-    return {segments, XSetErrorHandler(error), XSetIOErrorHandler(io)};
+    XSetErrorHandler(error);
+    XSetIOErrorHandler(io);
+    return {segments, error, io};
 }
 
 TEST(X11Layer, MonitorsComeFromRandrElseXineramaElseTheRootWindow) {
