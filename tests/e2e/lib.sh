@@ -20,16 +20,14 @@ pass() { E2E_CHECKS=$((E2E_CHECKS + 1)); }
 
 # assert_eq WHAT EXPECTED ACTUAL
 assert_eq() {
-    if [[ "$2" == "$3" ]]; then pass; else
+    [[ "$2" == "$3" ]] && pass ||
         fail "$1: expected [$(printf '%q' "$2")] got [$(printf '%q' "$3")]"
-    fi
 }
 
 # assert_file_eq WHAT EXPECTED_TEXT FILE (byte for byte, trailing line feeds included)
 assert_file_eq() {
-    if cmp -s <(printf '%s' "$2") "$3"; then pass; else
+    cmp -s <(printf '%s' "$2") "$3" && pass ||
         fail "$1: expected [$(printf '%q' "$2")] got [$(printf '%q' "$(cat "$3"; echo x)")]"
-    fi
 }
 
 assert_exists() { if [[ -e "$2" ]]; then pass; else fail "$1: $2 missing"; fi; }
