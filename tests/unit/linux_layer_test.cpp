@@ -117,12 +117,11 @@ using platform::X11Transfer;
 // exist, and the Xlib error handlers in force.
 std::tuple<int, XErrorHandler, XIOErrorHandler> traces() {
     std::ifstream table("/proc/sysvipc/shm");
-    std::string rest;
-    std::getline(table, rest);  // the header
     int segments = 0;
-    for (long key, id, perms, size, creator; table >> key >> id >> perms >> size >> creator;) {
+    // Past the header, then after each segment's creator.
+    for (long key, id, perms, size, creator;
+         table.ignore(1 << 16, '\n') >> key >> id >> perms >> size >> creator;) {
         segments += creator == getpid();
-        std::getline(table, rest);
     }
     const XErrorHandler error = XSetErrorHandler(nullptr);
     const XIOErrorHandler io = XSetIOErrorHandler(nullptr);
