@@ -9,7 +9,6 @@ E2E_PIDS=()
 E2E_FAILURES=0
 E2E_CHECKS=0
 e2e_cleanup() {
-    local pid
     for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; done
     rm -rf "$E2E_TMP"
 }

@@ -60,13 +60,12 @@ TEST(DesktopWallpaper, TheRunningDesktopsSettingFirstThenTheFixedOrderEachByItsO
     const std::string uris = kBackground + "picture-uri='file://~/light%20%C3%A9.png'\n" +
                              "picture-uri-dark='file://~/dark.jpg'\n";
     const std::string dark = "[org/gnome/desktop/interface]\ncolor-scheme='prefer-dark'\n";
-    const auto every = [](const std::string& existing) {
+    const auto every = [](const std::vector<std::string>& existing) {
         Files files{{"~/keyfile", kBackground + "picture-uri='file://~/gnome.png'\n"},
                     {kXfce, "<channel><property name=\"last-image\" value=\"~/xfce.png\"/>"},
                     {kKde, "[a][Wallpaper][org.kde.image][General]\nImage=~/kde.png\n"},
                     {"~/.fehbg", "feh --bg-scale ~/feh.png\n"}};
-        std::istringstream names(existing);
-        for (std::string name; names >> name;) {
+        for (const std::string& name : existing) {
             files.emplace_back("~/" + name + ".png", "");
         }
         return files;
@@ -95,13 +94,13 @@ TEST(DesktopWallpaper, TheRunningDesktopsSettingFirstThenTheFixedOrderEachByItsO
          "~/P/contents/images/1000x2160.jpg"},
         {{{"~/.fehbg", "#!/bin/sh\nfeh --image-bg black --bg-fill '~/it'\\''s.jpg' '/2.png'\n"}},
          "~/it's.jpg"},
-        {every(""), "~/gnome.png"},
-        {every("feh"), "~/feh.png"},
-        {every("kde feh"), "~/kde.png"},
-        {every("xfce kde feh"), "~/xfce.png"},
-        {every(""), "~/kde.png", "ubuntu:KDE"},
-        {every("xfce feh"), "~/xfce.png", "ubuntu:KDE"},
-        {every("gnome xfce kde"), "~/xfce.png", "XFCE"},
+        {every({}), "~/gnome.png"},
+        {every({"feh"}), "~/feh.png"},
+        {every({"kde", "feh"}), "~/kde.png"},
+        {every({"xfce", "kde", "feh"}), "~/xfce.png"},
+        {every({}), "~/kde.png", "ubuntu:KDE"},
+        {every({"xfce", "feh"}), "~/xfce.png", "ubuntu:KDE"},
+        {every({"gnome", "xfce", "kde"}), "~/xfce.png", "XFCE"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(lookUp(c.files, c.desktop), c.expected) << c.desktop;
