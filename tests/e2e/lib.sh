@@ -50,7 +50,4 @@ start_xvfb() {
 }
 
 # finish: prints the summary line and exits with the result.
-finish() {
-    echo "$E2E_CHECKS passed, $E2E_FAILURES failed"
-    [[ $E2E_FAILURES -eq 0 ]]
-}
+finish() { echo "$E2E_CHECKS passed, $E2E_FAILURES failed" && [[ $E2E_FAILURES -eq 0 ]]; }
