@@ -5,7 +5,6 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -29,17 +28,12 @@ bool runFile(const std::filesystem::path& path) {
 int main(int argc, char** argv) {
     int runs = 0;
     for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.starts_with("-")) {
+        if (argv[i][0] == '-') {
             continue;
         }
-        std::vector<std::filesystem::path> files;
-        if (std::filesystem::is_directory(arg)) {
-            for (const auto& entry : std::filesystem::directory_iterator(arg)) {
-                files.push_back(entry.path());
-            }
-        } else {
-            files.emplace_back(arg);
+        std::vector<std::filesystem::path> files{argv[i]};
+        if (std::filesystem::is_directory(files[0])) {
+            files.assign(std::filesystem::directory_iterator(argv[i]), {});
         }
         for (const std::filesystem::path& file : files) {
             if (!runFile(file)) {

@@ -156,7 +156,6 @@ class X11Grabber final : public ScreenGrabber {
     X11Grabber& operator=(const X11Grabber&) = delete;
 
     bool connected() const { return display_ != nullptr; }
-    bool shared() const { return sharedImage_ != nullptr; }
 
     // The format the server would deliver, from an image header without pixels.
     std::string checkFormat() {
@@ -259,11 +258,6 @@ GrabberResult openX11Grabber(const MonitorRect& rect, X11Transfer transfer) {
         grabber->attachSharedMemory();
     }
     return {std::move(grabber), GrabberFailure::NoFailure, {}};
-}
-
-bool usesSharedMemory(const ScreenGrabber& grabber) {
-    const auto* x11 = dynamic_cast<const X11Grabber*>(&grabber);
-    return x11 != nullptr && x11->shared();
 }
 
 }  // namespace platform

@@ -14,7 +14,4 @@ enum class X11Transfer { SharedMemory, Plain };
 GrabberResult openX11Grabber(const MonitorRect& rect,
                              X11Transfer transfer = X11Transfer::SharedMemory);
 
-// Whether the grabber moves its pixels through shared memory (false for other grabbers).
-bool usesSharedMemory(const ScreenGrabber& grabber);
-
 }  // namespace platform

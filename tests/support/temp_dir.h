@@ -1,17 +1,16 @@
 #pragma once
 
+#include <stdlib.h>
+
 #include <filesystem>
-#include <random>
 #include <string>
 
 // A fresh directory under the system's temporary directory, removed with everything in it.
 class TempDir {
   public:
     TempDir() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("velmora-test-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(path_);
+        std::string name = (std::filesystem::temp_directory_path() / "velmora-XXXXXX").string();
+        path_ = mkdtemp(name.data()) != nullptr ? name : std::string();
     }
     ~TempDir() {
         std::error_code ignored;

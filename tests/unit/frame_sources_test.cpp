@@ -1,0 +1,215 @@
+#include <map>
+
+#include <gtest/gtest.h>
+#include <opencv2/core/utils/logger.hpp>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/videoio.hpp>
+
+#include "platform/platform.h"
+#include "sources/monitor_source.h"
+#include "sources/usb_source.h"
+#include "tests/support/console_capture.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace logging = cv::utils::logging;
+
+// A modelled camera: what the reads of each open give ('f' a frame, 'e' success with an empty
+// image, 'x' failure; failures after the last), whether a second open works, its frame size.
+struct Camera {
+    std::string reads = "f";
+    bool reopens = true;
+    double width = 64;
+    double height = 48;
+    int opens = 0;
+};
+
+int openCaptures = 0;  // modelled captures not yet destroyed
+
+struct ModelledCapture final : CaptureDevice {
+    explicit ModelledCapture(Camera& camera)
+        : camera(camera), opened(++camera.opens == 1 || camera.reopens) {
+        ++openCaptures;
+    }
+    ~ModelledCapture() override { --openCaptures; }
+    bool isOpened() const override { return opened; }
+    bool read(cv::Mat& image) override {
+        const char result = next < camera.reads.size() ? camera.reads[next++] : 'x';
+        image = result == 'f' ? cv::Mat(8, 8, CV_8UC3) : cv::Mat();
+        return result != 'x';
+    }
+    double get(int property) const override {
+        return property == cv::CAP_PROP_FRAME_WIDTH ? camera.width : camera.height;
+    }
+
+    const Camera& camera;
+    const bool opened;
+    std::size_t next = 0;
+};
+
+TEST(UsbSource, TheHighestIndexThatDeliversIsOpenedAgainAndReadUntilItFails) {
+    const struct {
+        std::map<int, Camera> cameras;
+        const char* line;
+        const char* reopened;
+        int frames;  // handed out by the source before its first failed read
+    } cases[] = {
+        {{{0, {}}, {2, {"fffffff"}}}, "mode=usb device_id=2 width=64 height=48\n", "2 ", 7},
+        // Five reads to deliver a non-empty frame: 3 does on its fifth, 5 never does.
+        {{{3, {"xxxxf"}}, {5, {"eeeeef"}}}, "mode=usb device_id=3 width=64 height=48\n", "3 ", 0},
+        {{{15, {"fe", true, 0, 1e6}}}, "mode=usb device_id=15 width=0 height=1e+06\n", "15 ", 1},
+        {{}, "error: no camera found\n", "", 0},
+        {{{12, {.reopens = false}}}, "error: cannot open device 12\n", "12 ", 0},
+    };
+    for (const auto& c : cases) {
+        ConsoleCapture console;
+        std::map<int, Camera> cameras = c.cameras;
+        std::string opened;  // device indices in the order of opening
+        int opens = 0;
+        const logging::LogLevel before = logging::setLogLevel(logging::LOG_LEVEL_DEBUG);
+        std::unique_ptr<FrameSource> source =
+            createUsbSource([&](int index, int api) -> std::unique_ptr<CaptureDevice> {
+                EXPECT_EQ(api, platform::cameraBackend());
+                // Silent while probing, the caller's level again for the real open.
+                EXPECT_EQ(logging::getLogLevel(),
+                          opens++ < 16 ? logging::LOG_LEVEL_SILENT : logging::LOG_LEVEL_DEBUG);
+                opened += std::to_string(index) + " ";
+                const auto camera = cameras.find(index);
+                return camera == cameras.end() ? nullptr
+                                               : std::make_unique<ModelledCapture>(camera->second);
+            });
+        EXPECT_EQ(logging::setLogLevel(before), logging::LOG_LEVEL_DEBUG);
+        EXPECT_EQ(source ? console.out() : console.err(), c.line);
+        EXPECT_EQ(source ? console.err() : console.out(), "");
+        EXPECT_EQ(opened, std::string("0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 ") + c.reopened);
+        EXPECT_EQ(openCaptures, source ? 1 : 0);
+        int frames = 0;
+        for (cv::Mat frame; source && frames < 20 && source->read(frame);) {
+            ++frames;
+        }
+        EXPECT_EQ(frames, c.frames);
+        source.reset();
+        EXPECT_EQ(openCaptures, 0);
+    }
+}
+
+using enum platform::GrabberFailure;
+using platform::MonitorRect;
+
+// A modelled desktop: its monitors, COM and the wallpaper setting. Every call is logged in
+// `calls`; `shown` is the picture that the last grabber made, or the wallpaper, holds.
+struct Desktop final : platform::MonitorPlatform {
+    // Random pixels in rows padded on the right, so that a reader that ignores the stride
+    // shows it.
+    struct Grabber final : platform::ScreenGrabber {
+        Grabber(Desktop& desktop, int width, int height)
+            : desktop(desktop), padded(height, width + 3, CV_8UC4) {
+            cv::randu(padded, 0, 256);
+            cv::cvtColor(padded.colRange(0, width), desktop.shown, cv::COLOR_BGRA2BGR);
+        }
+        ~Grabber() override { desktop.calls += "close;"; }
+        bool grab() override { return desktop.logged("grab;", !desktop.grabsFail); }
+        const unsigned char* rows() const override { return padded.data; }
+        std::size_t rowStride() const override { return padded.step; }
+
+        Desktop& desktop;
+        cv::Mat padded;
+    };
+
+    template <typename T>
+    T logged(const char* call, T result) {
+        calls += call;
+        return result;
+    }
+    std::vector<MonitorRect> monitors() override { return logged("monitors;", rects); }
+    platform::GrabberResult openGrabber(const MonitorRect& r) override {
+        calls += "open " + std::to_string(r.left) + "," + std::to_string(r.top) + ";";
+        return {failure == NoFailure
+                    ? std::make_unique<Grabber>(*this, r.right - r.left, r.bottom - r.top)
+                    : nullptr,
+                failure, "depth 16"};
+    }
+    std::int32_t initializeCom() override { return logged("com-init;", comResult); }
+    void uninitializeCom() override { calls += "com-uninit;"; }
+    std::filesystem::path wallpaperPath() override { return logged("wallpaper;", wallpaper); }
+
+    std::vector<MonitorRect> rects;
+    cv::Mat shown;
+    bool grabsFail = false;
+    platform::GrabberFailure failure = NoFailure;
+    std::int32_t comResult = 0;
+    std::filesystem::path wallpaper;
+    std::string calls;
+};
+
+// The first two side by side, the third left of and above the first.
+const MonitorRect kMonitors[] = {{0, 0, 64, 48}, {64, 0, 96, 40}, {-32, -8, 0, 16}};
+
+TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquired) {
+    const std::string name = "T\xC3\xA1p\xC3\xA9ta \xE5\xA3\x81\xE7\xBA\xB8.png";
+    const std::string still = "mode=wallpaper monitors=1 monitor_index=0 width=30 height=20\npath=";
+    const std::string wallpaper = "monitors;com-init;wallpaper;";
+    const struct {
+        std::size_t monitors;
+        platform::GrabberFailure failure;
+        std::int32_t com;
+        std::string wallpaper;
+        std::string line;   // followed by the wallpaper's path and a line feed when there is one
+        std::string calls;  // "drop": the source is destroyed
+    } cases[] = {
+        {0, NoFailure, 0, "", "error: no monitor found\n", "monitors;drop;"},
+        {2, NoFailure, 0, "", "mode=screen monitors=2 monitor_index=1 width=32 height=40\n",
+         "monitors;open 64,0;grab;grab;drop;close;"},
+        {3, NoFailure, 0, "", "mode=screen monitors=3 monitor_index=2 width=32 height=24\n",
+         "monitors;open -32,-8;grab;grab;drop;close;"},
+        {2, NoBitmap, 0, "", "error: CreateDIBSection failed\n", "monitors;open 64,0;drop;"},
+        {2, UnsupportedFormat, 0, "", "error: unsupported screen format: depth 16\n",
+         "monitors;open 64,0;drop;"},
+        // The wallpaper at its own size; S_FALSE (already initialised) is balanced as well.
+        {1, NoFailure, 0, name, still, wallpaper + "drop;com-uninit;"},
+        {1, NoFailure, 1, name, still, wallpaper + "drop;com-uninit;"},
+        // RPC_E_CHANGED_MODE: the thread lives in another apartment and owes nothing.
+        {1, NoFailure, static_cast<std::int32_t>(0x80010106u), "", "error: CoInitializeEx failed\n",
+         "monitors;com-init;drop;"},
+        {1, NoFailure, 0, "", "error: wallpaper path not found (solid color setting?)\n",
+         wallpaper + "com-uninit;drop;"},
+        {1, NoFailure, 0, "gone.png",
+         "error: failed to load wallpaper: ", wallpaper + "com-uninit;drop;"},
+    };
+    TempDir dir;
+    const cv::Mat picture(20, 30, CV_8UC3, cv::Scalar(30, 140, 250));
+    ASSERT_TRUE(cv::imwrite((dir / name).string(), picture));
+    for (const auto& c : cases) {
+        ConsoleCapture console;
+        Desktop desk;
+        desk.rects.assign(kMonitors, kMonitors + c.monitors);
+        desk.failure = c.failure;
+        desk.comResult = c.com;
+        desk.wallpaper = c.wallpaper.empty() ? std::filesystem::path() : dir / c.wallpaper;
+        desk.shown = picture;
+        std::unique_ptr<FrameSource> source = createMonitorSource(desk);
+        const std::string line =
+            c.line + (c.wallpaper.empty() ? "" : desk.wallpaper.string() + "\n");
+        const bool made = line.starts_with("mode=");
+        ASSERT_EQ(source != nullptr, made) << line;
+        if (made) {
+            cv::Mat frame;
+            ASSERT_TRUE(source->read(frame));
+            EXPECT_EQ(cv::norm(frame, desk.shown, cv::NORM_INF), 0);
+            // Still reads share the one picture; a failed grab fails a live read.
+            cv::Mat next;
+            desk.grabsFail = true;
+            EXPECT_EQ(source->read(next), c.monitors == 1);
+            EXPECT_EQ(next.data == frame.data, c.monitors == 1);
+        }
+        desk.calls += "drop;";
+        source.reset();
+        EXPECT_EQ(console.out(), made ? line : "");
+        EXPECT_EQ(console.err(), made ? "" : line);
+        EXPECT_EQ(desk.calls, c.calls);
+    }
+}
+
+}  // namespace

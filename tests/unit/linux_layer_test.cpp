@@ -1,0 +1,182 @@
+// The Linux platform layer: the desktop wallpaper lookup, and the X11 monitors and grabbers on
+// real X servers, which tests/e2e/monitor_test.sh starts and names in the environment (anywhere
+// else that case skips itself).
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <thread>
+#include <tuple>
+
+#include <gtest/gtest.h>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include "platform/linux/desktop_wallpaper.h"
+#include "platform/linux/x11_grabber.h"
+#include "tests/support/temp_dir.h"
+
+// After the test framework, whose names the X11 macros (None) would replace.
+#include <X11/Xlib.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Files = std::vector<std::pair<std::string, std::string>>;
+
+const char* const kXfce = "~/.config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml";
+const char* const kKde = "~/.config/plasma-org.kde.plasma.desktop-appletsrc";
+const std::string kBackground = "[org/gnome/desktop/background]\n";
+
+// The wallpaper found in a fresh home holding `files`, GSettings in "~/keyfile" when that is
+// given. "~" stands for the home in the names, the texts and the answer.
+std::string lookUp(const Files& files, const char* desktop = "") {
+    TempDir home;
+    const std::string dir = home.path().string();
+    const auto expand = [&](const std::string& text) {
+        return std::regex_replace(text, std::regex("~"), dir);
+    };
+    for (const auto& [name, text] : files) {
+        fs::create_directories(fs::path(expand(name)).parent_path());
+        std::ofstream(expand(name)) << expand(text);
+    }
+    const std::unique_ptr<GSettingsBackend, void (*)(gpointer)> backend(
+        g_keyfile_settings_backend_new((dir + "/keyfile").c_str(), "/", nullptr), g_object_unref);
+    GSettingsSchemaSource* schemas =
+        fs::exists(dir + "/keyfile") ? g_settings_schema_source_get_default() : nullptr;
+    const std::string found =
+        platform::findWallpaper({home.path(), home / ".config", desktop, schemas, backend.get()});
+    return found.starts_with(dir) ? std::string("~").append(found, dir.size()) : found;
+}
+
+// Each desktop's own setting, with its rules; then every desktop naming ~/NAME.png, where the
+// running desktop's own comes first, then the fixed order. An existing file wins, otherwise the
+// first path found.
+TEST(DesktopWallpaper, TheRunningDesktopsSettingFirstThenTheFixedOrderEachByItsOwnRules) {
+    const std::string uris = kBackground + "picture-uri='file://~/light%20%C3%A9.png'\n" +
+                             "picture-uri-dark='file://~/dark.jpg'\n";
+    const std::string dark = "[org/gnome/desktop/interface]\ncolor-scheme='prefer-dark'\n";
+    const auto every = [](const std::vector<std::string>& existing) {
+        Files files{{"~/keyfile", kBackground + "picture-uri='file://~/gnome.png'\n"},
+                    {kXfce, "<channel><property name=\"last-image\" value=\"~/xfce.png\"/>"},
+                    {kKde, "[a][Wallpaper][org.kde.image][General]\nImage=~/kde.png\n"},
+                    {"~/.fehbg", "feh --bg-scale ~/feh.png\n"}};
+        for (const std::string& name : existing) {
+            files.emplace_back("~/" + name + ".png", "");
+        }
+        return files;
+    };
+    const struct {
+        Files files;
+        std::string expected;
+        const char* desktop = "";  // XDG_CURRENT_DESKTOP
+    } cases[] = {
+        {{{"~/keyfile", uris}}, "~/light \xC3\xA9.png"},
+        {{{"~/keyfile", uris + dark}}, "~/dark.jpg"},
+        {{{"~/keyfile", uris + "picture-options='none'\n"}}, ""},  // a solid colour
+        {{{"~/keyfile", kBackground + "picture-uri='/srv/w.png'\n"}}, "/srv/w.png"},
+        {{{kXfce,
+           "<c><property name=\"image-path\" value=\"/o.png\"/><p><property "
+           "name=\"last-image\" value=\"/T &amp; J.jpg\"/></p></c>"}},
+         "/T & J.jpg"},
+        {{{kKde,
+           "[a]\nImage=/no.png\n[a][Wallpaper][org.kde.image][General]\nImage=file:///M%20P/"
+           "k.png\n"}},
+         "/M P/k.png"},
+        // A wallpaper package: its largest image.
+        {{{kKde, "[Containments][7][Wallpaper][org.kde.image][General]\nImage=file://~/P/\n"},
+          {"~/P/contents/images/1920x1080.png", ""},
+          {"~/P/contents/images/1000x2160.jpg", ""}},
+         "~/P/contents/images/1000x2160.jpg"},
+        {{{"~/.fehbg", "#!/bin/sh\nfeh --image-bg black --bg-fill '~/it'\\''s.jpg' '/2.png'\n"}},
+         "~/it's.jpg"},
+        {every({}), "~/gnome.png"},
+        {every({"feh"}), "~/feh.png"},
+        {every({"kde", "feh"}), "~/kde.png"},
+        {every({"xfce", "kde", "feh"}), "~/xfce.png"},
+        {every({}), "~/kde.png", "ubuntu:KDE"},
+        {every({"xfce", "feh"}), "~/xfce.png", "ubuntu:KDE"},
+        {every({"gnome", "xfce", "kde"}), "~/xfce.png", "XFCE"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(lookUp(c.files, c.desktop), c.expected) << c.desktop;
+    }
+    // A value nobody set (the schema's default) counts only when its file exists.
+    const std::string fromDefault = lookUp({{"~/keyfile", dark}});
+    EXPECT_TRUE(fromDefault.empty() || fs::exists(fromDefault)) << fromDefault;
+}
+
+using platform::X11Transfer;
+
+// What grabbers leave behind: the shared-memory segments that this process made and that still
+// exist, and the Xlib error handlers in force.
+std::tuple<int, XErrorHandler, XIOErrorHandler> traces() {
+    std::ifstream table("/proc/sysvipc/shm");
+    int segments = 0;
+    // Past the header, then after each segment's creator.
+    for (long key, id, perms, size, creator;
+         table.ignore(1 << 16, '\n') >> key >> id >> perms >> size >> creator;) {
+        segments += creator == getpid();
+    }
+    const XErrorHandler error = XSetErrorHandler(nullptr);
+    const XIOErrorHandler io = XSetIOErrorHandler(nullptr);
+    XSetErrorHandler(error);
+    XSetIOErrorHandler(io);
+    return {segments, error, io};
+}
+
+// The server's monitors, in its order: RandR's, else Xinerama's heads, else the root window.
+// Where the root window shows the pattern, the right one of two monitors is grabbed both ways
+// until the case ends the server.
+TEST(X11Layer, MonitorsInTheServersOrderAndGrabsThatFailOnceTheServerIsGone) {
+    const char* monitors = std::getenv("VELMORA_X11_MONITORS");
+    if (monitors == nullptr) {
+        GTEST_SKIP() << "needs a server from tests/e2e/monitor_test.sh";
+    }
+    std::ostringstream listed;
+    for (const platform::MonitorRect& r : platform::systemMonitors().monitors()) {
+        listed << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ' ';
+    }
+    EXPECT_EQ(listed.str(), monitors);
+    const char* pattern = std::getenv("VELMORA_X11_PATTERN");
+    if (pattern == nullptr) {
+        return;
+    }
+    const cv::Mat expected = cv::imread(pattern)(cv::Rect(1920, 0, 1280, 1024));
+    const auto before = traces();
+    {
+        const platform::GrabberResult grabbers[] = {
+            platform::openX11Grabber({1920, 0, 3200, 1024}, X11Transfer::SharedMemory),
+            platform::openX11Grabber({1920, 0, 3200, 1024}, X11Transfer::Plain)};
+        for (const auto& opened : grabbers) {
+            ASSERT_TRUE(opened.grabber && opened.grabber->grab()) << opened.detail;
+            cv::Mat bgr;
+            cv::cvtColor(cv::Mat(1024, 1280, CV_8UC4, const_cast<uchar*>(opened.grabber->rows()),
+                                 opened.grabber->rowStride()),
+                         bgr, cv::COLOR_BGRA2BGR);
+            EXPECT_EQ(cv::norm(bgr, expected, cv::NORM_INF), 0);
+        }
+        // Areas off the screen fail to grab, empty ones to open, and the process goes on.
+        for (const X11Transfer transfer : {X11Transfer::SharedMemory, X11Transfer::Plain}) {
+            EXPECT_FALSE(platform::openX11Grabber({3000, 0, 3400, 100}, transfer).grabber->grab());
+        }
+        EXPECT_EQ(platform::openX11Grabber({5, 5, 4, 6}).failure,
+                  platform::GrabberFailure::NoBitmap);
+        EXPECT_EQ(std::get<0>(traces()), 1);  // the shared grabber's segment alone
+        ASSERT_EQ(kill(std::stoi(std::getenv("VELMORA_X11_SERVER")), SIGTERM), 0);
+        for (const auto& opened : grabbers) {
+            for (int attempt = 0; attempt < 500 && opened.grabber->grab(); ++attempt) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            EXPECT_FALSE(opened.grabber->grab());
+        }
+    }
+    EXPECT_EQ(traces(), before);
+    EXPECT_TRUE(platform::systemMonitors().monitors().empty());
+}
+
+}  // namespace
