@@ -1,99 +1,76 @@
-// Start-up of the process: the UTF-8 console and the DPI awareness with its fallback. Wine
-// rejects the per-monitor V2 context (error 87), so the fallback runs for real here; the path
-// where V2 is accepted is driven by a stand-in that reports success.
-#include <windows.h>
-
+// Start-up, the window frame and the COM apartment through the real layer. Wine refuses the
+// per-monitor V2 context (error 87), so the fallback runs for real; the accepted case is a
+// stand-in. Standard output is no console here, so Wine refuses the code page too.
 #include <cstdint>
-#include <iostream>
-#include <string>
 
+#include "platform/monitors.h"
 #include "platform/platform.h"
-#include "tests/wine/import_hook.h"
-#include "tests/wine/wine_check.h"
+#include "tests/wine/call_recorder.h"
 
-namespace {
+namespace wine_check {
 
-std::string calls;  // "Function(arguments)=result " for every hooked call, in call order
-
-decltype(&SetConsoleOutputCP) realSetConsoleOutputCP = nullptr;
-decltype(&SetProcessDpiAwarenessContext) realSetProcessDpiAwarenessContext = nullptr;
-decltype(&SetProcessDPIAware) realSetProcessDPIAware = nullptr;
-
-void record(const std::string& call, long long result) {
-    calls += call + "=" + std::to_string(result) + " ";
-}
-
-BOOL WINAPI recordSetConsoleOutputCP(UINT codePage) {
-    BOOL result = realSetConsoleOutputCP(codePage);
-    record("SetConsoleOutputCP(" + std::to_string(codePage) + ")", result);
-    return result;
-}
-
-std::string contextText(DPI_AWARENESS_CONTEXT context) {
-    return std::to_string(reinterpret_cast<std::intptr_t>(context));
-}
-
-BOOL WINAPI recordSetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT context) {
-    BOOL result = realSetProcessDpiAwarenessContext(context);
-    record("SetProcessDpiAwarenessContext(" + contextText(context) + ")", result);
-    return result;
-}
-
-BOOL WINAPI acceptSetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT context) {
-    record("SetProcessDpiAwarenessContext(" + contextText(context) + ")", TRUE);
-    return TRUE;
-}
-
-BOOL WINAPI recordSetProcessDPIAware() {
-    BOOL result = realSetProcessDPIAware();
-    record("SetProcessDPIAware()", result);
-    return result;
-}
-
-// Records the three start-up calls; the V2 call goes to `dpiContext`.
-struct StartupHooks {
-    explicit StartupHooks(void* dpiContext)
-        : console("kernel32.dll", "SetConsoleOutputCP",
-                  reinterpret_cast<void*>(&recordSetConsoleOutputCP)),
-          context("user32.dll", "SetProcessDpiAwarenessContext", dpiContext),
-          fallback("user32.dll", "SetProcessDPIAware",
-                   reinterpret_cast<void*>(&recordSetProcessDPIAware)) {
-        realSetConsoleOutputCP = console.original<decltype(&SetConsoleOutputCP)>();
-        realSetProcessDpiAwarenessContext =
-            context.original<decltype(&SetProcessDpiAwarenessContext)>();
-        realSetProcessDPIAware = fallback.original<decltype(&SetProcessDPIAware)>();
-        EXPECT_TRUE(console.installed());
-        EXPECT_TRUE(context.installed());
-        EXPECT_TRUE(fallback.installed());
+void startupChecks() {
+    using Context = RECORDER("user32.dll", SetProcessDpiAwarenessContext);
+    for (bool accepted : {true, false}) {
+        clearCalls();
+        RECORDER("kernel32.dll", SetConsoleOutputCP) codePage;
+        Context context(accepted ? [](DPI_AWARENESS_CONTEXT) { return TRUE; }
+                                 : std::function<BOOL(DPI_AWARENESS_CONTEXT)>());
+        RECORDER("user32.dll", SetProcessDPIAware) fallback;
+        platform::prepareProcess();
+        expectEqual("start-up", calls(),
+                    "SetConsoleOutputCP(65001)=0 SetProcessDpiAwarenessContext(-4)=" +
+                        std::string(accepted ? "1 " : "0 SetProcessDPIAware()=1 "));
     }
-    ImportHook console;
-    ImportHook context;
-    ImportHook fallback;
-};
-
-}  // namespace
-
-// Standard output is redirected to a file here, not a console, so Wine refuses the code page;
-// the DPI calls must follow regardless.
-WINE_CHECK_GROUP(startup_dpi_fallback) {
-    StartupHooks hooks(reinterpret_cast<void*>(&recordSetProcessDpiAwarenessContext));
-    platform::prepareProcess();
-    EXPECT_EQ(calls, std::string("SetConsoleOutputCP(65001)=0 SetProcessDpiAwarenessContext(-4)=0 "
-                                 "SetProcessDPIAware()=1 "));
-    EXPECT_TRUE(IsProcessDPIAware());
+    expectTrue("DPI aware", IsProcessDPIAware());
 }
 
-WINE_CHECK_GROUP(startup_dpi_v2_accepted) {
-    StartupHooks hooks(reinterpret_cast<void*>(&acceptSetProcessDpiAwarenessContext));
-    platform::prepareProcess();
-    EXPECT_EQ(calls,
-              std::string("SetConsoleOutputCP(65001)=0 SetProcessDpiAwarenessContext(-4)=1 "));
+// Caption, sizing border and maximise box are added to the style the window has; only the
+// window with exactly the given title is touched.
+void windowFrameChecks() {
+    constexpr LONG_PTR kStart = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_MINIMIZEBOX;
+    TestWindow frame(L"Velmora", kStart, {0, 0, 320, 240}, RGB(200, 40, 40));
+    TestWindow gray(L"Velmora - Gray", kStart, {340, 0, 660, 240}, RGB(40, 40, 200));
+    clearCalls();
+    {
+        RECORDER("user32.dll", SetWindowLongPtrW) setStyle;
+        RECORDER("user32.dll", SetWindowPos) setPos;
+        platform::fixWindowFrame("Velmor");
+        platform::fixWindowFrame("Velmora");
+    }
+    expectEqual("frame calls", calls(),
+                "SetWindowLongPtrW(p,-16," + text(kStart | 0x00C50000) + ")=" + text(kStart) +
+                    " SetWindowPos(p,0,0,0,0,0,39)=1 ");
+    expectEqual("framed style", text(frame.style()), text(kStart | 0x00C50000));
+    expectEqual("other style", text(gray.style()), text(kStart));
 }
 
-// What reaches a redirected standard output after start-up: the UTF-8 bytes unchanged, each line
-// feed widened to CR LF by the C runtime's text mode. The runner compares the bytes.
-WINE_CHECK_GROUP(console_utf8_bytes) {
-    platform::prepareProcess();
-    std::cout << "mode=wallpaper\n"
-              << "C:\\Users\\Zoë\\Ångström – 壁紙.jpg\n";
+// Every initialisation, S_FALSE included, is balanced by one uninitialisation: afterwards the
+// thread can enter the other apartment kind. Wine registers no desktop wallpaper object, so the
+// lookup falls back to the setting, which is not set here.
+void comChecks() {
+    clearCalls();
+    {
+        RECORDER("ole32.dll", CoInitializeEx) init;
+        RECORDER("ole32.dll", CoUninitialize) uninit;
+        RECORDER("ole32.dll", CoCreateInstance) create;
+        RECORDER("user32.dll", SystemParametersInfoW) setting;
+        platform::MonitorPlatform& os = platform::systemMonitors();
+        expectEqual("first", text(os.initializeCom()), "0");
+        expectEqual("second", text(os.initializeCom()), "1");
+        expectTrue("no wallpaper", os.wallpaperPath().empty());
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        os.uninitializeCom();
+        os.uninitializeCom();
+    }
+    expectEqual("COM calls", calls(),
+                "CoInitializeEx(0,2)=0 CoInitializeEx(0,2)=1 "
+                "CoCreateInstance({C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD},0,23,"
+                "{B92B56A9-8B55-4E14-9A89-0199BBB6F93B},p)=0x80040154 "
+                "SystemParametersInfoW(115,260,p,0)=1 CoInitializeEx(0,0)=0x80010106 "
+                "CoUninitialize() CoUninitialize() ");
+    expectEqual("apartment left", text(CoInitializeEx(nullptr, COINIT_MULTITHREADED)), "0");
+    CoUninitialize();
 }
+
+}  // namespace wine_check

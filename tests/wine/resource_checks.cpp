@@ -1,56 +1,39 @@
-// The resources as the Windows loader sees them in a linked executable: this program carries
-// the same resource script as velmora.exe.
-#include <windows.h>
+// The resources as the Windows loader sees them: this program links the same resource script as
+// velmora.exe. Types by number, since the RT_ names follow the UNICODE setting.
+#include <string_view>
 
-#include <vector>
+#include "tests/wine/call_recorder.h"
 
-#include "tests/wine/wine_check.h"
-
+namespace wine_check {
 namespace {
 
-// Resource types by number: the RT_ names of the headers follow the UNICODE setting.
-constexpr int kIcon = 3;
-constexpr int kGroupIcon = 14;
-constexpr int kManifest = 24;
-
-std::vector<ULONG_PTR> resourceIds(int type) {
-    std::vector<ULONG_PTR> ids;
+std::string resourceIds(int type) {
+    std::string ids;
     EnumResourceNamesW(
         nullptr, MAKEINTRESOURCEW(type),
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) -> BOOL {
-            reinterpret_cast<std::vector<ULONG_PTR>*>(list)->push_back(
-                IS_INTRESOURCE(name) ? reinterpret_cast<ULONG_PTR>(name) : 0);
+        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) -> BOOL {
+            *reinterpret_cast<std::string*>(out) += text(name) + " ";
             return TRUE;
         },
         reinterpret_cast<LONG_PTR>(&ids));
     return ids;
 }
 
-struct ResourceBytes {
-    BYTE* data = nullptr;
-    DWORD size = 0;
-};
-
-ResourceBytes resource(int type, int id) {
+std::string_view resource(int type, int id) {
     HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
-    if (info == nullptr) {
-        return {};
-    }
-    HGLOBAL loaded = LoadResource(nullptr, info);
-    return {static_cast<BYTE*>(LockResource(loaded)), SizeofResource(nullptr, info)};
+    auto* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, info)));
+    return info == nullptr ? std::string_view()
+                           : std::string_view(bytes, SizeofResource(nullptr, info));
 }
 
-// Picks the image of `size` from the icon group and decodes it as Windows would.
-int decodedIconWidth(BYTE* group, int size) {
-    int iconId = LookupIconIdFromDirectoryEx(group, TRUE, size, size, LR_DEFAULTCOLOR);
-    ResourceBytes image = resource(kIcon, iconId);
-    if (image.data == nullptr) {
-        return -1;
-    }
-    HICON icon = CreateIconFromResourceEx(image.data, image.size, TRUE, 0x00030000, size, size, 0);
-    if (icon == nullptr) {
-        return -2;
-    }
+// The width of the image that Windows picks from the icon group for `size` and decodes.
+std::string iconWidth(std::string_view group, int size) {
+    auto* directory = reinterpret_cast<BYTE*>(const_cast<char*>(group.data()));
+    std::string_view image =
+        resource(3, LookupIconIdFromDirectoryEx(directory, TRUE, size, size, 0));
+    HICON icon =
+        CreateIconFromResourceEx(reinterpret_cast<BYTE*>(const_cast<char*>(image.data())),
+                                 static_cast<DWORD>(image.size()), TRUE, 0x00030000, size, size, 0);
     ICONINFO parts{};
     BITMAP colour{};
     GetIconInfo(icon, &parts);
@@ -58,23 +41,26 @@ int decodedIconWidth(BYTE* group, int size) {
     DeleteObject(parts.hbmColor);
     DeleteObject(parts.hbmMask);
     DestroyIcon(icon);
-    return colour.bmWidth;
+    return text(colour.bmWidth) + " ";
 }
 
 }  // namespace
 
-WINE_CHECK_GROUP(embedded_resources) {
-    const std::vector<ULONG_PTR> one{1};
-    EXPECT_TRUE(resourceIds(kGroupIcon) == one);
-    EXPECT_EQ(resourceIds(kIcon).size(), 6u);
-    EXPECT_TRUE(resourceIds(kManifest) == one);
-
-    ResourceBytes group = resource(kGroupIcon, 1);
-    EXPECT_TRUE(group.data != nullptr);
-    if (group.data == nullptr) {
-        return;
-    }
+void resourceChecks() {
+    expectEqual("icon groups", resourceIds(14), "1 ");
+    expectEqual("icon images", resourceIds(3), "1 2 3 4 5 6 ");
+    expectEqual("manifests", resourceIds(24), "1 ");
+    std::string widths;
     for (int size : {16, 24, 32, 48, 64, 256}) {
-        EXPECT_EQ(decodedIconWidth(group.data, size), size);
+        widths += iconWidth(resource(14, 1), size);
     }
+    expectEqual("icon sizes", widths, "16 24 32 48 64 256 ");
+    const std::string_view manifest = resource(24, 1);
+    for (std::string_view part :
+         {R"(level="asInvoker")", R"(uiAccess="false")", ">SegmentHeap</heapType>"}) {
+        expectTrue("manifest holds " + std::string(part), manifest.find(part) != manifest.npos);
+    }
+    expectTrue("no DPI awareness in the manifest", manifest.find("dpiAware") == manifest.npos);
 }
+
+}  // namespace wine_check
