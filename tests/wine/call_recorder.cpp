@@ -6,16 +6,9 @@
 #include <map>
 
 namespace wine_check {
-namespace {
-
-std::map<const void*, std::string>& names() {
-    static std::map<const void*, std::string> all;
-    return all;
-}
-
-}  // namespace
 
 int failures = 0;
+std::map<const void*, std::string> names;
 
 std::string& calls() {
     static std::string log;
@@ -24,7 +17,7 @@ std::string& calls() {
 
 void clearCalls() {
     calls().clear();
-    names().clear();
+    names.clear();
 }
 
 std::string hex(unsigned long long value) {
@@ -38,11 +31,10 @@ std::string text(const void* pointer, bool result) {
     if (value > -4096 && value < 4096) {
         return std::to_string(value);
     }
-    auto found = names().find(pointer);
-    if (found == names().end() && result) {
-        found = names().emplace(pointer, "h" + std::to_string(names().size() + 1)).first;
+    if (result && names.count(pointer) == 0) {
+        names[pointer] = "h" + std::to_string(names.size() + 1);
     }
-    return found != names().end() ? found->second : "p";
+    return names.count(pointer) != 0 ? names[pointer] : "p";
 }
 
 std::string text(const GUID& id) {
@@ -57,7 +49,7 @@ std::string text(const BITMAPINFO* info) {
            text(h.biPlanes) + "," + text(h.biBitCount) + "," + text(h.biCompression) + "}";
 }
 
-// Every call into a system DLL goes through this executable's import table.
+// Every call of the layer into a system DLL goes through this executable's import table.
 void** importSlot(const char* dll, const char* function) {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
@@ -65,12 +57,11 @@ void** importSlot(const char* dll, const char* function) {
     const DWORD imports =
         nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
     for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); d->Name != 0; ++d) {
-        if (_stricmp(reinterpret_cast<char*>(base + d->Name), dll) != 0) {
-            continue;
-        }
         auto* named = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
         auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-        for (; named->u1.AddressOfData != 0; ++named, ++slot) {
+        for (; _stricmp(reinterpret_cast<char*>(base + d->Name), dll) == 0 &&
+               named->u1.AddressOfData != 0;
+             ++named, ++slot) {
             auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + named->u1.AddressOfData);
             if (!IMAGE_SNAP_BY_ORDINAL(named->u1.Ordinal) &&
                 std::strcmp(reinterpret_cast<char*>(byName->Name), function) == 0) {
@@ -81,15 +72,17 @@ void** importSlot(const char* dll, const char* function) {
     return nullptr;
 }
 
-void writeSlot(void** slot, void* value) {
+void* writeSlot(void** slot, void* value) {
     DWORD protection = 0;
-    VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection);
-    *slot = value;
+    if (slot == nullptr || !VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection)) {
+        return nullptr;
+    }
+    std::swap(*slot, value);
     VirtualProtect(slot, sizeof(void*), protection, &protection);
+    return value;
 }
 
-// Standard error only: standard output belongs to what the layer writes.
-void expectEqual(const std::string& what, const std::string& actual, const std::string& expected) {
+void expect(const std::string& what, const std::string& actual, const std::string& expected) {
     if (actual != expected) {
         ++failures;
         std::fprintf(stderr, "FAIL %s:\n  expected [%s]\n  got      [%s]\n", what.c_str(),
@@ -97,39 +90,24 @@ void expectEqual(const std::string& what, const std::string& actual, const std::
     }
 }
 
-void expectTrue(const std::string& what, bool condition) {
-    expectEqual(what, condition ? "true" : "false", "true");
-}
-
-// The colour is the window's user data; the background is painted on every erase.
-TestWindow::TestWindow(const wchar_t* title, DWORD style, RECT bounds, COLORREF colour) {
-    static const ATOM windowClass = [] {
-        WNDCLASSW c{};
-        c.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (message != WM_ERASEBKGND) {
-                return DefWindowProcW(hwnd, message, wParam, lParam);
-            }
-            RECT client;
-            GetClientRect(hwnd, &client);
-            HBRUSH brush =
-                CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
-            FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
-            DeleteObject(brush);
-            return 1;
-        };
-        c.hInstance = GetModuleHandleW(nullptr);
-        c.lpszClassName = L"VelmoraTestWindow";
-        return RegisterClassW(&c);
-    }();
-    hwnd_ = CreateWindowExW(0, MAKEINTRESOURCEW(windowClass), title, style, bounds.left, bounds.top,
-                            bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr,
-                            nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, static_cast<LONG_PTR>(colour));
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+// One window class per colour, whose background brush paints the whole window.
+Window window(const wchar_t* title, DWORD style, RECT bounds, COLORREF colour) {
+    const std::wstring name = L"VelmoraTest" + std::to_wstring(colour);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hbrBackground = CreateSolidBrush(colour);
+    windowClass.lpszClassName = name.c_str();
+    RegisterClassW(&windowClass);
+    Window made(CreateWindowExW(0, name.c_str(), title, style, bounds.left, bounds.top,
+                                bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr,
+                                nullptr, windowClass.hInstance, nullptr),
+                DestroyWindow);
+    UpdateWindow(made.get());
+    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
         DispatchMessageW(&message);
     }
+    return made;
 }
 
 }  // namespace wine_check

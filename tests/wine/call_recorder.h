@@ -7,14 +7,13 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
-#include <type_traits>
 
 namespace wine_check {
 
-// The log of recorded calls; clearing it also forgets the names of the handles.
 std::string& calls();
-void clearCalls();
+void clearCalls();  // also forgets the handle names
 
 // Integers in decimal, or in hex from 2^17 on; a pointer as 0, a small number, the name h1, h2…
 // that it got when a recorded call returned it first, or p.
@@ -23,19 +22,19 @@ std::string text(const void* pointer, bool result = false);
 std::string text(const GUID& id);
 std::string text(const BITMAPINFO* info);  // header: size, width, height, planes, bits, compression
 template <typename T>
-requires(std::is_integral_v<T> && !std::is_same_v<T, bool>) std::string text(T value) {
+requires std::is_integral_v<T> std::string text(T value, bool = false) {
     const auto wide = static_cast<long long>(value);
     return wide > -(1 << 17) && wide < (1 << 17) ? std::to_string(wide)
-                                                 : hex(static_cast<std::make_unsigned_t<T>>(value));
+                                                 : hex(wide & (~0ULL >> (64 - 8 * sizeof(T))));
 }
 
+// The import table entry of a function of a DLL; null when this executable does not import it.
 void** importSlot(const char* dll, const char* function);
-void writeSlot(void** slot, void* value);
+void* writeSlot(void** slot, void* value);  // returns the previous value; no-op on null
 
-// Report a failed expectation on standard error and count it in `failures`.
+// A differing pair is reported on standard error and counted in `failures`.
 extern int failures;
-void expectEqual(const std::string& what, const std::string& actual, const std::string& expected);
-void expectTrue(const std::string& what, bool condition);
+void expect(const std::string& what, const std::string& actual, const std::string& expected);
 
 template <std::size_t N>
 struct Name {
@@ -49,73 +48,47 @@ class Recorder;
 template <Name dll, Name function, typename R, typename... A>
 class Recorder<dll, function, R(WINAPI*)(A...)> {
   public:
-    using Real = R(WINAPI*)(A...);
     explicit Recorder(std::function<R(A...)> standIn = {})
         : slot_(importSlot(dll.chars, function.chars)) {
-        expectTrue(std::string(function.chars) + " imported", slot_ != nullptr);
-        if (slot_ != nullptr) {
-            real_ = reinterpret_cast<Real>(*slot_);
-            standIn_ = std::move(standIn);
-            writeSlot(slot_, reinterpret_cast<void*>(&call));
-        }
+        expect(function.chars, slot_ != nullptr ? "imported" : "missing", "imported");
+        standIn_ = std::move(standIn);
+        real_ =
+            reinterpret_cast<R(WINAPI*)(A...)>(writeSlot(slot_, reinterpret_cast<void*>(&call)));
     }
-    ~Recorder() {
-        if (slot_ != nullptr) {
-            writeSlot(slot_, reinterpret_cast<void*>(real_));
-        }
-        standIn_ = nullptr;
-    }
+    ~Recorder() { writeSlot(slot_, reinterpret_cast<void*>(real_)); }
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
-
     static R real(A... args) { return real_(args...); }
 
   private:
     static R WINAPI call(A... args) {
-        std::string line = std::string(function.chars) + "(";
-        ((line += text(args) + ","), ...);
-        if (line.back() == ',') {
-            line.pop_back();
-        }
+        std::string list;
+        ((list += "," + text(args)), ...);
+        const std::string line = function.chars + ("(" + list.substr(list.empty() ? 0 : 1) + ")");
         if constexpr (std::is_void_v<R>) {
             standIn_ ? standIn_(args...) : real_(args...);
-            calls() += line + ") ";
+            calls() += line + " ";
         } else {
             R result = standIn_ ? standIn_(args...) : real_(args...);
-            if constexpr (std::is_pointer_v<R>) {
-                calls() += line + ")=" + text(result, true) + " ";
-            } else {
-                calls() += line + ")=" + text(result) + " ";
-            }
+            calls() += line + "=" + text(result, true) + " ";
             return result;
         }
     }
-    static inline Real real_ = nullptr;
-    static inline std::function<R(A...)> standIn_;
     void** slot_;
+    static inline R(WINAPI* real_)(A...) = nullptr;
+    static inline std::function<R(A...)> standIn_;
 };
 
 #define RECORDER(dll, function) ::wine_check::Recorder<dll, #function, decltype(&function)>
 
-// A top-level window of one solid colour, shown at once.
-class TestWindow {
-  public:
-    TestWindow(const wchar_t* title, DWORD style, RECT bounds, COLORREF colour);
-    ~TestWindow() { DestroyWindow(hwnd_); }
-    TestWindow(const TestWindow&) = delete;
-    TestWindow& operator=(const TestWindow&) = delete;
-    LONG_PTR style() const { return GetWindowLongPtrW(hwnd_, GWL_STYLE); }
+// A shown top-level window of one colour.
+using Window = std::unique_ptr<HWND__, decltype(&DestroyWindow)>;
+Window window(const wchar_t* title, DWORD style, RECT bounds, COLORREF colour);
 
-  private:
-    HWND hwnd_;
-};
-
-// The check groups, run in this order by main.
 void startupChecks();
 void windowFrameChecks();
 void comChecks();
 void gdiChecks();
 void resourceChecks();
-void textFileChecks();
 
 }  // namespace wine_check

@@ -1,8 +1,6 @@
 // Start-up, the window frame and the COM apartment through the real layer. Wine refuses the
 // per-monitor V2 context (error 87), so the fallback runs for real; the accepted case is a
 // stand-in. Standard output is no console here, so Wine refuses the code page too.
-#include <cstdint>
-
 #include "platform/monitors.h"
 #include "platform/platform.h"
 #include "tests/wine/call_recorder.h"
@@ -10,27 +8,26 @@
 namespace wine_check {
 
 void startupChecks() {
-    using Context = RECORDER("user32.dll", SetProcessDpiAwarenessContext);
-    for (bool accepted : {true, false}) {
+    for (const char* v2 : {"1 ", "0 SetProcessDPIAware()=1 "}) {
         clearCalls();
         RECORDER("kernel32.dll", SetConsoleOutputCP) codePage;
-        Context context(accepted ? [](DPI_AWARENESS_CONTEXT) { return TRUE; }
-                                 : std::function<BOOL(DPI_AWARENESS_CONTEXT)>());
+        RECORDER("user32.dll", SetProcessDpiAwarenessContext)
+        context(v2[0] == '1' ? [](DPI_AWARENESS_CONTEXT) { return TRUE; }
+                             : std::function<BOOL(DPI_AWARENESS_CONTEXT)>());
         RECORDER("user32.dll", SetProcessDPIAware) fallback;
         platform::prepareProcess();
-        expectEqual("start-up", calls(),
-                    "SetConsoleOutputCP(65001)=0 SetProcessDpiAwarenessContext(-4)=" +
-                        std::string(accepted ? "1 " : "0 SetProcessDPIAware()=1 "));
+        expect("start-up", calls(),
+               "SetConsoleOutputCP(65001)=0 SetProcessDpiAwarenessContext(-4)=" + std::string(v2));
     }
-    expectTrue("DPI aware", IsProcessDPIAware());
+    expect("DPI aware", text(IsProcessDPIAware()), "1");
 }
 
 // Caption, sizing border and maximise box are added to the style the window has; only the
 // window with exactly the given title is touched.
 void windowFrameChecks() {
     constexpr LONG_PTR kStart = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_MINIMIZEBOX;
-    TestWindow frame(L"Velmora", kStart, {0, 0, 320, 240}, RGB(200, 40, 40));
-    TestWindow gray(L"Velmora - Gray", kStart, {340, 0, 660, 240}, RGB(40, 40, 200));
+    Window frame = window(L"Velmora", kStart, {0, 0, 320, 240}, RGB(200, 40, 40));
+    Window gray = window(L"Velmora - Gray", kStart, {340, 0, 660, 240}, RGB(40, 40, 200));
     clearCalls();
     {
         RECORDER("user32.dll", SetWindowLongPtrW) setStyle;
@@ -38,11 +35,13 @@ void windowFrameChecks() {
         platform::fixWindowFrame("Velmor");
         platform::fixWindowFrame("Velmora");
     }
-    expectEqual("frame calls", calls(),
-                "SetWindowLongPtrW(p,-16," + text(kStart | 0x00C50000) + ")=" + text(kStart) +
-                    " SetWindowPos(p,0,0,0,0,0,39)=1 ");
-    expectEqual("framed style", text(frame.style()), text(kStart | 0x00C50000));
-    expectEqual("other style", text(gray.style()), text(kStart));
+    expect("frame calls", calls(),
+           "SetWindowLongPtrW(p,-16," + text(kStart | 0x00C50000) + ")=" + text(kStart) +
+               " SetWindowPos(p,0,0,0,0,0,39)=1 ");
+    expect("styles",
+           text(GetWindowLongPtrW(frame.get(), GWL_STYLE)) + " " +
+               text(GetWindowLongPtrW(gray.get(), GWL_STYLE)),
+           text(kStart | 0x00C50000) + " " + text(kStart));
 }
 
 // Every initialisation, S_FALSE included, is balanced by one uninitialisation: afterwards the
@@ -56,20 +55,20 @@ void comChecks() {
         RECORDER("ole32.dll", CoCreateInstance) create;
         RECORDER("user32.dll", SystemParametersInfoW) setting;
         platform::MonitorPlatform& os = platform::systemMonitors();
-        expectEqual("first", text(os.initializeCom()), "0");
-        expectEqual("second", text(os.initializeCom()), "1");
-        expectTrue("no wallpaper", os.wallpaperPath().empty());
+        const std::int32_t first = os.initializeCom();
+        expect("S_OK, then S_FALSE", text(first) + text(os.initializeCom()), "01");
+        expect("no wallpaper", os.wallpaperPath().string(), "");
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         os.uninitializeCom();
         os.uninitializeCom();
     }
-    expectEqual("COM calls", calls(),
-                "CoInitializeEx(0,2)=0 CoInitializeEx(0,2)=1 "
-                "CoCreateInstance({C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD},0,23,"
-                "{B92B56A9-8B55-4E14-9A89-0199BBB6F93B},p)=0x80040154 "
-                "SystemParametersInfoW(115,260,p,0)=1 CoInitializeEx(0,0)=0x80010106 "
-                "CoUninitialize() CoUninitialize() ");
-    expectEqual("apartment left", text(CoInitializeEx(nullptr, COINIT_MULTITHREADED)), "0");
+    expect("COM calls", calls(),
+           "CoInitializeEx(0,2)=0 CoInitializeEx(0,2)=1 "
+           "CoCreateInstance({C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD},0,23,"
+           "{B92B56A9-8B55-4E14-9A89-0199BBB6F93B},p)=0x80040154 "
+           "SystemParametersInfoW(115,260,p,0)=1 CoInitializeEx(0,0)=0x80010106 "
+           "CoUninitialize() CoUninitialize() ");
+    expect("apartment left", text(CoInitializeEx(nullptr, COINIT_MULTITHREADED)), "0");
     CoUninitialize();
 }
 

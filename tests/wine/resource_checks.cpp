@@ -1,66 +1,49 @@
 // The resources as the Windows loader sees them: this program links the same resource script as
 // velmora.exe. Types by number, since the RT_ names follow the UNICODE setting.
-#include <string_view>
-
 #include "tests/wine/call_recorder.h"
 
 namespace wine_check {
 namespace {
 
-std::string resourceIds(int type) {
-    std::string ids;
+std::string ids(int type) {
+    std::string out;
     EnumResourceNamesW(
         nullptr, MAKEINTRESOURCEW(type),
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) -> BOOL {
-            *reinterpret_cast<std::string*>(out) += text(name) + " ";
+        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) -> BOOL {
+            *reinterpret_cast<std::string*>(list) += text(name) + " ";
             return TRUE;
         },
-        reinterpret_cast<LONG_PTR>(&ids));
-    return ids;
+        reinterpret_cast<LONG_PTR>(&out));
+    return out;
 }
 
-std::string_view resource(int type, int id) {
-    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
-    auto* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, info)));
-    return info == nullptr ? std::string_view()
-                           : std::string_view(bytes, SizeofResource(nullptr, info));
-}
-
-// The width of the image that Windows picks from the icon group for `size` and decodes.
-std::string iconWidth(std::string_view group, int size) {
-    auto* directory = reinterpret_cast<BYTE*>(const_cast<char*>(group.data()));
-    std::string_view image =
-        resource(3, LookupIconIdFromDirectoryEx(directory, TRUE, size, size, 0));
-    HICON icon =
-        CreateIconFromResourceEx(reinterpret_cast<BYTE*>(const_cast<char*>(image.data())),
-                                 static_cast<DWORD>(image.size()), TRUE, 0x00030000, size, size, 0);
-    ICONINFO parts{};
-    BITMAP colour{};
-    GetIconInfo(icon, &parts);
-    GetObjectW(parts.hbmColor, sizeof colour, &colour);
-    DeleteObject(parts.hbmColor);
-    DeleteObject(parts.hbmMask);
-    DestroyIcon(icon);
-    return text(colour.bmWidth) + " ";
+std::string resource(int type) {
+    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(type));
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, info)));
+    return std::string(bytes, SizeofResource(nullptr, info));
 }
 
 }  // namespace
 
 void resourceChecks() {
-    expectEqual("icon groups", resourceIds(14), "1 ");
-    expectEqual("icon images", resourceIds(3), "1 2 3 4 5 6 ");
-    expectEqual("manifests", resourceIds(24), "1 ");
-    std::string widths;
+    expect("icon groups, images, manifests", ids(14) + "/ " + ids(3) + "/ " + ids(24),
+           "1 / 1 2 3 4 5 6 / 1 ");
+    // The image that Windows picks from the group for each size.
+    std::string group = resource(14);
+    std::string picked;
     for (int size : {16, 24, 32, 48, 64, 256}) {
-        widths += iconWidth(resource(14, 1), size);
+        picked += text(LookupIconIdFromDirectoryEx(reinterpret_cast<BYTE*>(group.data()), TRUE,
+                                                   size, size, 0)) +
+                  " ";
     }
-    expectEqual("icon sizes", widths, "16 24 32 48 64 256 ");
-    const std::string_view manifest = resource(24, 1);
-    for (std::string_view part :
-         {R"(level="asInvoker")", R"(uiAccess="false")", ">SegmentHeap</heapType>"}) {
-        expectTrue("manifest holds " + std::string(part), manifest.find(part) != manifest.npos);
+    expect("icon sizes 16 to 256", picked, "6 5 4 3 2 1 ");
+    const std::string manifest = resource(24);
+    std::string found;
+    for (const char* part :
+         {"level=\"asInvoker\"", "uiAccess=\"false\"", ">SegmentHeap<", "dpiAware"}) {
+        found += text(manifest.find(part) != std::string::npos);
     }
-    expectTrue("no DPI awareness in the manifest", manifest.find("dpiAware") == manifest.npos);
+    expect("manifest: asInvoker, no UI access, segment heap, no DPI awareness", found, "1110");
 }
 
 }  // namespace wine_check

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# velmora.exe and velmora-render.exe of the cross build end to end under Wine on Xvfb, then the
+# platform checks (velmora-wine-checks.exe). Windows text mode ends console lines in CR LF.
+# Expects VELMORA_WINDOWS_BUILD (the cross build) and VELMORA_RENDER (the Linux velmora-render).
+: "${VELMORA_WINDOWS_BUILD:?folder of the cross build}"
+VELMORA=$VELMORA_WINDOWS_BUILD/velmora.exe
+source "$(dirname "$0")/../e2e/lib.sh"
+export WINEPREFIX=$VELMORA_WINDOWS_BUILD/wine-prefix WINEDEBUG=-all LC_ALL=C.UTF-8 \
+    WINEDLLOVERRIDES="mscoree,mshtml="
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+stop_wine() { "$wineserver" -k 2>/dev/null || true; "$wineserver" -w 2>/dev/null || true; }
+trap 'stop_wine; e2e_cleanup' EXIT
+
+# use_display XVFB-OPTIONS...: a fresh X server and wineserver, since Wine reads the monitors once
+# per wineserver. The prefix is made on first use (about 10 s, 700 MB).
+use_display() {
+    stop_wine
+    [[ -z "${xvfb:-}" ]] || kill "$xvfb"
+    start_xvfb "$@"
+    xvfb=${E2E_PIDS[-1]}
+    [[ -f "$WINEPREFIX/.ready" ]] && return
+    rm -rf "$WINEPREFIX" && "$wine" wineboot --init >/dev/null 2>&1 && "$wineserver" -w
+    touch "$WINEPREFIX/.ready"
+}
+
+prompt=$'1: USB capture\r\n2: Monitor capture\r\n> '
+titles=("Velmora" "Velmora - Gray" "2D FFT Spectrum" "Laplacian Edge" "Motion Detection"
+    "Histogram - RGB" "Histogram - Gray")
+
+# run INPUT: velmora.exe to its end; sets status
+run() {
+    set +e
+    printf "$1" | timeout 60 "$wine" "$VELMORA" >"$E2E_TMP/out" 2>"$E2E_TMP/err"
+    status=$?
+    set -e
+}
+
+# windowed_run INPUT SIZE KEY: velmora.exe until KEY, once its seven windows have SIZE
+windowed_run() {
+    run "$1" &
+    local title id
+    for title in "${titles[@]}"; do
+        id=$(window_id "$title")
+        assert_eq "size of $title" "$2" "$(settled_geometry "$id" "$2")"
+    done
+    xdotool key --window "$(window_id Velmora)" "$3"
+    wait $!
+}
+
+use_display -screen 0 1280x1024x24
+run 'x\n1\n'
+assert_eq "no camera status" 1 "$status"
+assert_file_eq "dialogue" "${prompt}Enter 1 or 2"$'\r\n\r\n'"$prompt" "$E2E_TMP/out"
+assert_file_eq "no camera" $'error: no camera found\r\n' "$E2E_TMP/err"
+
+# The wallpaper: a PNG (whose signature a text-mode read would break) named outside the ANSI
+# code page and the basic plane; Windows programs see the Unix root as drive Z:.
+wallpaper="$E2E_TMP/Zoë Ångström – 壁紙 🌄.png"
+make_image "$wallpaper" 1100x800
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v Wallpaper /d "Z:${wallpaper//\//\\}" /f >/dev/null 2>&1
+windowed_run '2\n' 550x400 q
+assert_eq "wallpaper status" 0 "$status"
+assert_file_eq "wallpaper lines" "${prompt}mode=wallpaper monitors=1 monitor_index=0 width=1100 height=800"$'\r\n'"path=Z:${wallpaper//\//\\}"$'\r\n' "$E2E_TMP/out"
+assert_file_eq "wallpaper errors" "" "$E2E_TMP/err"
+
+"$wine" reg delete 'HKCU\Control Panel\Desktop' /v Wallpaper /f >/dev/null 2>&1
+run '2\n'
+assert_eq "no wallpaper status" 1 "$status"
+assert_file_eq "no wallpaper" $'error: wallpaper path not found (solid color setting?)\r\n' "$E2E_TMP/err"
+
+# Two monitors, both at 0,0 for Wine: the second one, 1024 x 768, is captured live.
+use_display +xinerama -extension RANDR -screen 0 1280x1024x24 -screen 1 1024x768x24
+windowed_run '2\n' 512x384 Escape
+assert_eq "screen status" 0 "$status"
+assert_file_eq "screen line" "${prompt}mode=screen monitors=2 monitor_index=1 width=1024 height=768"$'\r\n' "$E2E_TMP/out"
+assert_file_eq "screen errors" "" "$E2E_TMP/err"
+
+if "$wine" "$VELMORA_WINDOWS_BUILD/velmora-wine-checks.exe" 2>"$E2E_TMP/err" >/dev/null; then pass; else
+    fail "platform checks: $(tr -d '\r' <"$E2E_TMP/err")"
+fi
+
+# The seven images of a few frames equal those of the Linux build; the spectrum within 1 level.
+make_image "$E2E_TMP/1.png" 1100x800
+make_image "$E2E_TMP/2.png" 1100x800 'plasma:'
+make_image "$E2E_TMP/3.png" 1100x800 'plasma:'
+"$VELMORA_RENDER" --fps 25 "$E2E_TMP/linux" "$E2E_TMP"/[123].png
+(cd / && "$wine" "$VELMORA_WINDOWS_BUILD/velmora-render.exe" --fps 25 "$E2E_TMP/windows" "$E2E_TMP"/[123].png)
+for image in "$E2E_TMP"/linux/*.png; do
+    name=$(basename "$image")
+    error=$(compare -metric PAE "$image" "$E2E_TMP/windows/$name" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+    limit=0
+    [[ $name == *spectrum* ]] && limit=1
+    assert_eq "$name differs by at most $limit" 1 "$(awk "BEGIN { print ($error * 255 <= $limit + 0.01) }")"
+done
+finish
