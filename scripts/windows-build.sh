@@ -58,8 +58,11 @@ built_package() {
     (cd "$work" && apt-get source -qq "$pkg" >/dev/null 2>&1)
     local src
     src=$(find "$work" -mindepth 2 -maxdepth 2 -name CMakeLists.txt -printf '%h\n' | head -n 1)
+    # libjpeg-turbo takes a relative library folder as relative to the working directory.
+    local libdir=lib
+    [[ $name == libjpeg-turbo ]] && libdir=$prefix/lib
     cmake -S "$src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib "${launcher[@]}" "$@" \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR="$libdir" "${launcher[@]}" "$@" \
         >"$work/configure.log" 2>&1 || { tail -n 40 "$work/configure.log" >&2; return 1; }
     build_and_install "$name" "$work" "$prefix" >"$work/build.log" 2>&1 ||
         { tail -n 40 "$work/build.log" >&2; return 1; }

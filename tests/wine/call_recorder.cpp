@@ -37,12 +37,6 @@ std::string text(const void* pointer, bool result) {
     return names.count(pointer) != 0 ? names[pointer] : "p";
 }
 
-std::string text(const GUID& id) {
-    wchar_t wide[40] = {};
-    StringFromGUID2(id, wide, 40);
-    return std::string(wide, wide + std::wcslen(wide));
-}
-
 std::string text(const BITMAPINFO* info) {
     const BITMAPINFOHEADER& h = info->bmiHeader;
     return "{" + text(h.biSize) + "," + text(h.biWidth) + "," + text(h.biHeight) + "," +
@@ -90,24 +84,14 @@ void expect(const std::string& what, const std::string& actual, const std::strin
     }
 }
 
-// One window class per colour, whose background brush paints the whole window.
-Window window(const wchar_t* title, DWORD style, RECT bounds, COLORREF colour) {
-    const std::wstring name = L"VelmoraTest" + std::to_wstring(colour);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = CreateSolidBrush(colour);
-    windowClass.lpszClassName = name.c_str();
-    RegisterClassW(&windowClass);
-    Window made(CreateWindowExW(0, name.c_str(), title, style, bounds.left, bounds.top,
-                                bounds.right - bounds.left, bounds.bottom - bounds.top, nullptr,
-                                nullptr, windowClass.hInstance, nullptr),
-                DestroyWindow);
-    UpdateWindow(made.get());
-    for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
-        DispatchMessageW(&message);
-    }
-    return made;
-}
-
 }  // namespace wine_check
+
+// Every check group in turn; the status is the number of failures.
+int main() {
+    using namespace wine_check;
+    for (void (*group)() : {startupChecks, comChecks, gdiChecks, resourceChecks}) {
+        group();
+    }
+    std::fprintf(stderr, "%s\n", failures == 0 ? "ok" : "FAILED");
+    return failures;
+}

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace wine_check {
@@ -19,7 +18,6 @@ void clearCalls();  // also forgets the handle names
 // that it got when a recorded call returned it first, or p.
 std::string hex(unsigned long long value);
 std::string text(const void* pointer, bool result = false);
-std::string text(const GUID& id);
 std::string text(const BITMAPINFO* info);  // header: size, width, height, planes, bits, compression
 template <typename T>
 requires std::is_integral_v<T> std::string text(T value, bool = false) {
@@ -81,12 +79,7 @@ class Recorder<dll, function, R(WINAPI*)(A...)> {
 
 #define RECORDER(dll, function) ::wine_check::Recorder<dll, #function, decltype(&function)>
 
-// A shown top-level window of one colour.
-using Window = std::unique_ptr<HWND__, decltype(&DestroyWindow)>;
-Window window(const wchar_t* title, DWORD style, RECT bounds, COLORREF colour);
-
 void startupChecks();
-void windowFrameChecks();
 void comChecks();
 void gdiChecks();
 void resourceChecks();
