@@ -104,9 +104,10 @@ opencv=$(built_package opencv opencv "${zlib_flags[@]}" \
     -DWITH_JASPER=OFF -DWITH_OPENEXR=OFF -DWITH_FFMPEG=OFF -DWITH_GSTREAMER=OFF \
     -DWITH_1394=OFF -DWITH_VTK=OFF -DWITH_OPENGL=OFF -DWITH_QT=OFF -DWITH_GTK=OFF \
     -DBUILD_ZLIB=OFF -DBUILD_PNG=OFF -DBUILD_JPEG=OFF)
-# Single precision with SSE2 only: GCC cannot align the Win64 stack for AVX spills.
+# Single precision with SSE2 only: GCC cannot align the Win64 stack for AVX spills. mingw-w64
+# has no memalign, so FFTW aligns its buffers itself.
 fftw=$(built_package fftw3 fftw -DENABLE_FLOAT=ON -DENABLE_SSE=ON -DENABLE_SSE2=ON \
-    -DENABLE_THREADS=ON -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF)
+    -DENABLE_THREADS=ON -DBUILD_SHARED_LIBS=OFF -DBUILD_TESTS=OFF -DCMAKE_C_FLAGS=-DWITH_OUR_MALLOC)
 
 start=$SECONDS
 cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \

@@ -21,7 +21,18 @@ use_display() {
     xvfb=${E2E_PIDS[-1]}
     [[ -f "$WINEPREFIX/.ready" ]] && return
     rm -rf "$WINEPREFIX" && "$wine" wineboot --init >/dev/null 2>&1 && "$wineserver" -w
+    # Wine's relay trace records these calls that velmora.exe makes, with their results.
+    "$wine" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /f /d "SetConsoleOutputCP;$(
+        echo SetProcessDpiAwarenessContext SetProcessDPIAware GetWindowLongPtrW SetWindowLongPtrW \
+        SetWindowPos CoInitializeEx CoUninitialize CoCreateInstance SystemParametersInfoW | tr ' ' ';')"
+    "$wine" reg add 'HKCU\Software\Wine\Debug' /v RelayFromInclude /f /d velmora.exe
     touch "$WINEPREFIX/.ready"
+}
+
+# traced_calls: the recorded calls of the last run, "Function(arguments)=result" each
+traced_calls() {
+    awk '/:Call [a-z0-9]+\.[A-Za-z]/ { sub(/^[0-9a-f]+:Call [a-z0-9]+\./, ""); sub(/ ret=.*/, ""); c = $0 }
+        /:Ret  [a-z0-9]+\.[A-Za-z]/ { sub(/.*retval=/, ""); sub(/ .*/, ""); print c "=" $0 }' "$E2E_TMP/err"
 }
 
 prompt=$'1: USB capture\r\n2: Monitor capture\r\n> '
@@ -59,10 +70,31 @@ assert_file_eq "no camera" $'error: no camera found\r\n' "$E2E_TMP/err"
 wallpaper="$E2E_TMP/Zoë Ångström – 壁紙 🌄.png"
 make_image "$wallpaper" 1100x800
 "$wine" reg add 'HKCU\Control Panel\Desktop' /v Wallpaper /d "Z:${wallpaper//\//\\}" /f >/dev/null 2>&1
-windowed_run '2\n' 550x400 q
+WINEDEBUG=-all,+relay windowed_run '2\n' 550x400 q
 assert_eq "wallpaper status" 0 "$status"
 assert_file_eq "wallpaper lines" "${prompt}mode=wallpaper monitors=1 monitor_index=0 width=1100 height=800"$'\r\n'"path=Z:${wallpaper//\//\\}"$'\r\n' "$E2E_TMP/out"
-assert_file_eq "wallpaper errors" "" "$E2E_TMP/err"
+assert_eq "wallpaper errors" "" "$(grep -vE '^[0-9a-f]+:(Call|Ret|trace)' "$E2E_TMP/err")"
+traced_calls >"$E2E_TMP/calls"
+assert_eq "start-up calls" "SetConsoleOutputCP(0000fde9)=00000000
+SetProcessDpiAwarenessContext(fffffffffffffffc)=00000000
+SetProcessDPIAware()=00000001" "$(grep -E '^SetProcess|^SetConsole' "$E2E_TMP/calls")"
+assert_eq "COM and the wallpaper setting" "CoInitializeEx(00000000,00000002)=00000000
+CoCreateInstance(p,00000000,00000017,p,p)=80040154
+SystemParametersInfoW(00000073,00000104,p,00000000)=00000001
+CoUninitialize()" "$(grep -E '^Co|^System' "$E2E_TMP/calls" | sed -E 's/\b[0-9a-f]{9,}\b/p/g; s/(Uninitialize\(\))=.*/\1/')"
+# Each window gets caption, sizing border and maximise box added to its style, then a frame
+# change (SetWindowPos flags 0x27).
+declare -A style fixed
+framed=()
+while read -ra f; do
+    case ${f[0]} in
+        GetWindowLongPtrW) [[ ${f[2]} == fffffff0 ]] && style[${f[1]}]=${f[3]} ;;
+        SetWindowLongPtrW) [[ ${f[2]} == fffffff0 ]] &&
+            (( 0x${f[3]} == (0x${style[${f[1]}]:-0} | 0xc50000) )) && fixed[${f[1]}]=1 ;;
+        SetWindowPos) [[ ${f[7]} == 00000027 && -n ${fixed[${f[1]}]:-} ]] && framed+=("${f[1]}") ;;
+    esac
+done < <(tr '(,)=' '    ' <"$E2E_TMP/calls")
+assert_eq "framed windows" 7 "$(printf '%s\n' "${framed[@]}" | sort -u | wc -l)"
 
 "$wine" reg delete 'HKCU\Control Panel\Desktop' /v Wallpaper /f >/dev/null 2>&1
 run '2\n'
