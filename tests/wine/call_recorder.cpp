@@ -32,15 +32,15 @@ std::string text(const void* pointer, bool result) {
         return std::to_string(value);
     }
     if (result && names.count(pointer) == 0) {
-        names[pointer] = "h" + std::to_string(names.size() + 1);
+        names[pointer] = std::string("h") + std::to_string(names.size() + 1);
     }
     return names.count(pointer) != 0 ? names[pointer] : "p";
 }
 
 std::string text(const BITMAPINFO* info) {
     const BITMAPINFOHEADER& h = info->bmiHeader;
-    return "{" + text(h.biSize) + "," + text(h.biWidth) + "," + text(h.biHeight) + "," +
-           text(h.biPlanes) + "," + text(h.biBitCount) + "," + text(h.biCompression) + "}";
+    return std::string("{") + text(h.biSize) + "," + text(h.biWidth) + "," + text(h.biHeight) +
+           "," + text(h.biPlanes) + "," + text(h.biBitCount) + "," + text(h.biCompression) + "}";
 }
 
 // Every call of the layer into a system DLL goes through this executable's import table.

@@ -61,8 +61,9 @@ class Recorder<dll, function, R(WINAPI*)(A...)> {
   private:
     static R WINAPI call(A... args) {
         std::string list;
-        ((list += "," + text(args)), ...);
-        const std::string line = function.chars + ("(" + list.substr(list.empty() ? 0 : 1) + ")");
+        ((list += std::string(",") + text(args)), ...);
+        const std::string line =
+            std::string(function.chars) + "(" + list.substr(list.empty() ? 0 : 1) + ")";
         if constexpr (std::is_void_v<R>) {
             standIn_ ? standIn_(args...) : real_(args...);
             calls() += line + " ";

@@ -54,12 +54,13 @@ void gdiChecks() {
             return made;
         });
         expect("no bits", text(os.openGrabber({0, 0, 64, 48}).grabber == nullptr) + " " + calls(),
-               "1 " + kMade + "64,-48,1,32,0},0,p,0,0)=h3 DeleteObject(h3)=1 " + kReleased);
+               std::string("1 ") + kMade + "64,-48,1,32,0},0,p,0,0)=h3 DeleteObject(h3)=1 " +
+                   kReleased);
     }
     // No bitmap at all (a monitor of no pixels): only the two contexts are released.
     GdiRecorders recorders;
     expect("no bitmap", text(os.openGrabber({10, 10, 10, 10}).grabber == nullptr) + " " + calls(),
-           "1 " + kMade + "0,0,1,32,0},0,p,0,0)=0 " + kReleased);
+           std::string("1 ") + kMade + "0,0,1,32,0},0,p,0,0)=0 " + kReleased);
 }
 
 }  // namespace wine_check
