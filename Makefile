@@ -53,7 +53,7 @@ windows-build: deps
 windows-test: windows-build
 	test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target velmora-render
-	VELMORA_WINDOWS_BUILD=$(WINDOWS_BUILD) VELMORA_RENDER=$(BUILD)/velmora-render \
+	VELMORA_WINDOWS_BUILD=$(abspath $(WINDOWS_BUILD)) VELMORA_RENDER=$(abspath $(BUILD))/velmora-render \
 	    tests/windows/windows_test.sh
 
 # clang build with AddressSanitizer and UndefinedBehaviorSanitizer; also holds the fuzzers. Its
