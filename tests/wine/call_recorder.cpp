@@ -8,22 +8,12 @@
 namespace wine_check {
 
 int failures = 0;
+std::string calls;
 std::map<const void*, std::string> names;
 
-std::string& calls() {
-    static std::string log;
-    return log;
-}
-
 void clearCalls() {
-    calls().clear();
+    calls.clear();
     names.clear();
-}
-
-std::string hex(unsigned long long value) {
-    char out[24];
-    std::snprintf(out, sizeof out, "0x%llx", value);
-    return out;
 }
 
 std::string text(const void* pointer, bool result) {

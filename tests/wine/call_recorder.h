@@ -6,24 +6,25 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <string>
 
 namespace wine_check {
 
-std::string& calls();
+extern std::string calls;
 void clearCalls();  // also forgets the handle names
 
 // Integers in decimal, or in hex from 2^17 on; a pointer as 0, a small number, the name h1, h2…
 // that it got when a recorded call returned it first, or p.
-std::string hex(unsigned long long value);
 std::string text(const void* pointer, bool result = false);
 std::string text(const BITMAPINFO* info);  // header: size, width, height, planes, bits, compression
 template <typename T>
 requires std::is_integral_v<T> std::string text(T value, bool = false) {
     const auto wide = static_cast<long long>(value);
-    return wide > -(1 << 17) && wide < (1 << 17) ? std::to_string(wide)
-                                                 : hex(wide & (~0ULL >> (64 - 8 * sizeof(T))));
+    char hex[24];
+    std::snprintf(hex, sizeof hex, "0x%llx", wide & (~0ULL >> (64 - 8 * sizeof(T))));
+    return wide > -(1 << 17) && wide < (1 << 17) ? std::to_string(wide) : hex;
 }
 
 // The import table entry of a function of a DLL; null when this executable does not import it.
@@ -48,7 +49,6 @@ class Recorder<dll, function, R(WINAPI*)(A...)> {
   public:
     explicit Recorder(std::function<R(A...)> standIn = {})
         : slot_(importSlot(dll.chars, function.chars)) {
-        expect(function.chars, slot_ != nullptr ? "imported" : "missing", "imported");
         standIn_ = std::move(standIn);
         real_ =
             reinterpret_cast<R(WINAPI*)(A...)>(writeSlot(slot_, reinterpret_cast<void*>(&call)));
@@ -66,10 +66,10 @@ class Recorder<dll, function, R(WINAPI*)(A...)> {
             std::string(function.chars) + "(" + list.substr(list.empty() ? 0 : 1) + ")";
         if constexpr (std::is_void_v<R>) {
             standIn_ ? standIn_(args...) : real_(args...);
-            calls() += line + " ";
+            calls += line + " ";
         } else {
             R result = standIn_ ? standIn_(args...) : real_(args...);
-            calls() += line + "=" + text(result, true) + " ";
+            calls += line + "=" + text(result, true) + " ";
             return result;
         }
     }

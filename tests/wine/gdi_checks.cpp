@@ -38,7 +38,7 @@ void gdiChecks() {
         expect("stride", text(opened.grabber->rowStride()), "260");
         opened.grabber->grab();
         opened.grabber.reset();
-        expect("release order", calls(),
+        expect("release order", calls,
                kMade +
                    "65,-48,1,32,0},0,p,0,0)=h3 SelectObject(h2,h3)=h4 "
                    "BitBlt(h2,0,0,65,48,h1,-7,50,0x40cc0020)=1 SelectObject(h2,h4)=h3 "
@@ -53,13 +53,13 @@ void gdiChecks() {
             *bits = nullptr;
             return made;
         });
-        expect("no bits", text(os.openGrabber({0, 0, 64, 48}).grabber == nullptr) + " " + calls(),
+        expect("no bits", text(os.openGrabber({0, 0, 64, 48}).grabber == nullptr) + " " + calls,
                std::string("1 ") + kMade + "64,-48,1,32,0},0,p,0,0)=h3 DeleteObject(h3)=1 " +
                    kReleased);
     }
     // No bitmap at all (a monitor of no pixels): only the two contexts are released.
     GdiRecorders recorders;
-    expect("no bitmap", text(os.openGrabber({10, 10, 10, 10}).grabber == nullptr) + " " + calls(),
+    expect("no bitmap", text(os.openGrabber({10, 10, 10, 10}).grabber == nullptr) + " " + calls,
            std::string("1 ") + kMade + "0,0,1,32,0},0,p,0,0)=0 " + kReleased);
 }
 

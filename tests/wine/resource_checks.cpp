@@ -5,15 +5,13 @@
 namespace wine_check {
 namespace {
 
+// The numbers below 9 that name a resource of the type.
 std::string ids(int type) {
     std::string out;
-    EnumResourceNamesW(
-        nullptr, MAKEINTRESOURCEW(type),
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) -> BOOL {
-            *reinterpret_cast<std::string*>(list) += text(name) + " ";
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&out));
+    for (int id = 1; id < 9; ++id) {
+        out += FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type)) ? text(id) + " "
+                                                                                    : "";
+    }
     return out;
 }
 
