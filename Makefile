@@ -7,7 +7,7 @@ CMAKE_FLAGS ?=
 
 SAN_BUILD ?= build-sanitize
 FUZZ_SECONDS ?= 60
-.PHONY: deps configure build run test windows-check test-sanitize sanitize-build fuzz bench clean
+.PHONY: deps configure build run test configure-check windows-build windows-test test-sanitize sanitize-build fuzz bench clean
 
 deps:
 	scripts/install-deps.sh run test
@@ -39,7 +39,19 @@ test: deps
 	    -DVELMORA_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
-	$(MAKE) --no-print-directory windows-check
+	$(MAKE) --no-print-directory configure-check
+
+# A tree without GoogleTest and Google Benchmark configures and builds both programs, and asking
+# for the tests explicitly there fails at configure.
+CCACHE := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+WITHOUT_TEST_LIBS := -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
+configure-check: deps
+	cmake -S . -B $(BUILD)-minimal -DVELMORA_WERROR=ON $(WITHOUT_TEST_LIBS) $(CCACHE) >/dev/null
+	cmake --build $(BUILD)-minimal -j $(JOBS)
+	@test -x $(BUILD)-minimal/velmora && test -x $(BUILD)-minimal/velmora-render
+	@! cmake -S . -B $(BUILD)-minimal-required -DVELMORA_TESTS=ON $(WITHOUT_TEST_LIBS) \
+	    >/dev/null 2>&1 || { echo "VELMORA_TESTS=ON configured without GoogleTest"; exit 1; }
+	@rm -rf $(BUILD)-minimal-required
 
 # Builds in Release and runs every benchmark five times (the table shows the fastest run);
 # BENCH_ARGS replaces the options, e.g. BENCH_ARGS=--benchmark_filter=iteration.
@@ -49,10 +61,17 @@ bench: deps
 	cmake --build $(BUILD) -j $(JOBS) --target velmora-bench
 	$(BUILD)/bench/velmora-bench $(BENCH_ARGS)
 
-windows-check: deps
-	cmake -S . -B $(BUILD)-windows-check -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
-	    -DVELMORA_COMPILE_ONLY=ON -DVELMORA_WERROR=ON -DVELMORA_TESTS=OFF
-	cmake --build $(BUILD)-windows-check -j $(JOBS)
+# velmora.exe and velmora-render.exe cross-built with mingw-w64 (scripts/windows-build.sh).
+WINDOWS_BUILD ?= $(BUILD)-windows
+windows-build: deps
+	BUILD=$(WINDOWS_BUILD) JOBS=$(JOBS) scripts/windows-build.sh
+
+# Both Windows programs end to end under Wine on Xvfb, compared with the Linux build.
+windows-test: windows-build
+	test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target velmora-render
+	VELMORA_WINDOWS_BUILD=$(abspath $(WINDOWS_BUILD)) VELMORA_RENDER=$(abspath $(BUILD))/velmora-render \
+	    tests/windows/windows_test.sh
 
 # clang build with AddressSanitizer and UndefinedBehaviorSanitizer; also holds the fuzzers. Its
 # programs stop at the first finding (tests/sanitizers/sanitizer_defaults.cpp).
@@ -81,4 +100,4 @@ fuzz: sanitize-build
 	done
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-windows-check $(SAN_BUILD)
+	rm -rf $(BUILD) $(BUILD)-minimal $(WINDOWS_BUILD) $(SAN_BUILD)

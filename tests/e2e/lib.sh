@@ -49,5 +49,21 @@ start_xvfb() {
     mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
 }
 
+# window_id TITLE: the id of the window of exactly that title
+window_id() {
+    timeout 20 xdotool search --sync --name "^$1\$" | head -n1
+}
+
+# settled_geometry ID WxH: the window's size once it equals WxH, or its size after 20 s
+settled_geometry() {
+    local geometry="" i
+    for i in $(seq 200); do
+        geometry=$(xdotool getwindowgeometry "$1" 2>/dev/null | sed -n 's/.*Geometry: //p')
+        [[ "$geometry" == "$2" ]] && break
+        sleep 0.1
+    done
+    echo "$geometry"
+}
+
 # finish: prints the summary line and exits with the result.
 finish() { echo "$E2E_CHECKS passed, $E2E_FAILURES failed" && [[ $E2E_FAILURES -eq 0 ]]; }

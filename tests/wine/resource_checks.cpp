@@ -1,80 +1,47 @@
-// The resources as the Windows loader sees them in a linked executable: this program carries
-// the same resource script as velmora.exe.
-#include <windows.h>
+// The resources as the Windows loader sees them: this program links the same resource script as
+// velmora.exe. Types by number, since the RT_ names follow the UNICODE setting.
+#include "tests/wine/call_recorder.h"
 
-#include <vector>
-
-#include "tests/wine/wine_check.h"
-
+namespace wine_check {
 namespace {
 
-// Resource types by number: the RT_ names of the headers follow the UNICODE setting.
-constexpr int kIcon = 3;
-constexpr int kGroupIcon = 14;
-constexpr int kManifest = 24;
-
-std::vector<ULONG_PTR> resourceIds(int type) {
-    std::vector<ULONG_PTR> ids;
-    EnumResourceNamesW(
-        nullptr, MAKEINTRESOURCEW(type),
-        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR list) -> BOOL {
-            reinterpret_cast<std::vector<ULONG_PTR>*>(list)->push_back(
-                IS_INTRESOURCE(name) ? reinterpret_cast<ULONG_PTR>(name) : 0);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&ids));
-    return ids;
+// The numbers below 9 that name a resource of the type.
+std::string ids(int type) {
+    std::string out;
+    for (int id = 1; id < 9; ++id) {
+        out += FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type)) ? text(id) + " "
+                                                                                    : "";
+    }
+    return out;
 }
 
-struct ResourceBytes {
-    BYTE* data = nullptr;
-    DWORD size = 0;
-};
-
-ResourceBytes resource(int type, int id) {
-    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
-    if (info == nullptr) {
-        return {};
-    }
-    HGLOBAL loaded = LoadResource(nullptr, info);
-    return {static_cast<BYTE*>(LockResource(loaded)), SizeofResource(nullptr, info)};
-}
-
-// Picks the image of `size` from the icon group and decodes it as Windows would.
-int decodedIconWidth(BYTE* group, int size) {
-    int iconId = LookupIconIdFromDirectoryEx(group, TRUE, size, size, LR_DEFAULTCOLOR);
-    ResourceBytes image = resource(kIcon, iconId);
-    if (image.data == nullptr) {
-        return -1;
-    }
-    HICON icon = CreateIconFromResourceEx(image.data, image.size, TRUE, 0x00030000, size, size, 0);
-    if (icon == nullptr) {
-        return -2;
-    }
-    ICONINFO parts{};
-    BITMAP colour{};
-    GetIconInfo(icon, &parts);
-    GetObjectW(parts.hbmColor, sizeof colour, &colour);
-    DeleteObject(parts.hbmColor);
-    DeleteObject(parts.hbmMask);
-    DestroyIcon(icon);
-    return colour.bmWidth;
+std::string resource(int type) {
+    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(type));
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(nullptr, info)));
+    return std::string(bytes, SizeofResource(nullptr, info));
 }
 
 }  // namespace
 
-WINE_CHECK_GROUP(embedded_resources) {
-    const std::vector<ULONG_PTR> one{1};
-    EXPECT_TRUE(resourceIds(kGroupIcon) == one);
-    EXPECT_EQ(resourceIds(kIcon).size(), 6u);
-    EXPECT_TRUE(resourceIds(kManifest) == one);
-
-    ResourceBytes group = resource(kGroupIcon, 1);
-    EXPECT_TRUE(group.data != nullptr);
-    if (group.data == nullptr) {
-        return;
-    }
+void resourceChecks() {
+    expect("icon groups, images, manifests", ids(14) + "/ " + ids(3) + "/ " + ids(24),
+           "1 / 1 2 3 4 5 6 / 1 ");
+    // The image that Windows picks from the group for each size.
+    std::string group = resource(14);
+    std::string picked;
     for (int size : {16, 24, 32, 48, 64, 256}) {
-        EXPECT_EQ(decodedIconWidth(group.data, size), size);
+        picked += text(LookupIconIdFromDirectoryEx(reinterpret_cast<BYTE*>(group.data()), TRUE,
+                                                   size, size, 0)) +
+                  " ";
     }
+    expect("icon sizes 16 to 256", picked, "6 5 4 3 2 1 ");
+    const std::string manifest = resource(24);
+    std::string found;
+    for (const char* part :
+         {"level=\"asInvoker\"", "uiAccess=\"false\"", ">SegmentHeap<", "dpiAware"}) {
+        found += text(manifest.find(part) != std::string::npos);
+    }
+    expect("manifest: asInvoker, no UI access, segment heap, no DPI awareness", found, "1110");
 }
+
+}  // namespace wine_check
