@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <opencv2/core/hal/intrin.hpp>
-
 namespace {
 
 // Log magnitudes closer together than this are one value told apart by rounding only: in single
@@ -12,19 +10,10 @@ namespace {
 // scene's by several units.
 constexpr double kFlatSpread = 1e-3;
 
-// 1 + |z| for `count` complex values.
+// 1 + |z| for `count` complex values, written plainly so that the compiler vectorises it (the
+// build lets std::sqrt leave errno alone, which the vectorised square root cannot set).
 void onePlusMagnitude(const float* complex, int count, float* out) {
-    int i = 0;
-#if CV_SIMD
-    const cv::v_float32 one = cv::vx_setall_f32(1.0f);
-    for (; i + cv::v_float32::nlanes <= count; i += cv::v_float32::nlanes) {
-        cv::v_float32 re;
-        cv::v_float32 im;
-        cv::v_load_deinterleave(complex + 2 * i, re, im);
-        cv::v_store(out + i, cv::v_sqrt(cv::v_muladd(re, re, im * im)) + one);
-    }
-#endif
-    for (; i < count; ++i) {
+    for (int i = 0; i < count; ++i) {
         const float re = complex[2 * i];
         const float im = complex[2 * i + 1];
         out[i] = std::sqrt(re * re + im * im) + 1.0f;
