@@ -10,6 +10,10 @@ namespace {
 // scene's by several units.
 constexpr double kFlatSpread = 1e-3;
 
+// Rows are independent: the image library spreads blocks of them over its threads, a few blocks
+// per core so that a core busy elsewhere does not hold the others up.
+constexpr double kRowBlocks = 16;
+
 // 1 + |z| for `count` complex values, written plainly so that the compiler vectorises it (the
 // build lets std::sqrt leave errno alone, which the vectorised square root cannot set).
 void onePlusMagnitude(const float* complex, int count, float* out) {
@@ -36,12 +40,17 @@ void widen(LogRange& range, const cv::Mat& values) {
 LogRange logMagnitude(const cv::Mat& half, cv::Size padded, cv::Mat& logHalf) {
     logHalf.create(half.size(), CV_32F);
     const int halfCols = half.cols;
-    for (int u = 0; u < half.rows; ++u) {
-        float* row = logHalf.ptr<float>(u);
-        onePlusMagnitude(half.ptr<float>(u), halfCols, row);
-        cv::Mat values(1, halfCols, CV_32F, row);
-        cv::log(values, values);
-    }
+    cv::parallel_for_(
+        cv::Range(0, half.rows),
+        [&](const cv::Range& rows) {
+            for (int u = rows.start; u < rows.end; ++u) {
+                float* row = logHalf.ptr<float>(u);
+                onePlusMagnitude(half.ptr<float>(u), halfCols, row);
+                cv::Mat values(1, halfCols, CV_32F, row);
+                cv::log(values, values);
+            }
+        },
+        kRowBlocks);
 
     // Every kept row is read whole. When the padded height is odd, its last row is cropped but
     // its mirror image still shows in the right half of the second row.
@@ -59,8 +68,7 @@ LogRange logMagnitude(const cv::Mat& half, cv::Size padded, cv::Mat& logHalf) {
     return range;
 }
 
-cv::Mat centredPicture(const cv::Mat& logHalf, cv::Size padded, LogRange range,
-                       cv::Mat& rowBuffer) {
+cv::Mat centredPicture(const cv::Mat& logHalf, cv::Size padded, LogRange range) {
     const int evenRows = padded.height & -2;
     const int evenCols = padded.width & -2;
     const int cy = evenRows / 2;
@@ -71,23 +79,26 @@ cv::Mat centredPicture(const cv::Mat& logHalf, cv::Size padded, LogRange range,
     const double scale = 255.0 * (spread > kFlatSpread ? 1.0 / spread : 0.0);
     const double shift = -range.low * scale;
 
-    rowBuffer.create(1, evenCols, CV_32F);
-    float* line = rowBuffer.ptr<float>();
     cv::Mat picture(evenRows, evenCols, CV_8UC1);
-    for (int r = 0; r < evenRows; ++r) {
-        // Output row r shows spectrum row u; the columns right of the middle come from the
-        // conjugate at row -u, column -v.
-        const int u = r < cy ? r + cy : r - cy;
-        const int mirrored = (padded.height - u) % padded.height;
-        const float* direct = logHalf.ptr<float>(u);
-        const float* mirror = logHalf.ptr<float>(mirrored);
-        line[0] = direct[cx];
-        for (int c = 1; c < evenCols - cx; ++c) {
-            line[c] = mirror[padded.width - cx - c];
+    const auto writeRows = [&](const cv::Range& rows) {
+        cv::Mat rowBuffer(1, evenCols, CV_32F);
+        float* line = rowBuffer.ptr<float>();
+        for (int r = rows.start; r < rows.end; ++r) {
+            // Output row r shows spectrum row u; the columns right of the middle come from the
+            // conjugate at row -u, column -v.
+            const int u = r < cy ? r + cy : r - cy;
+            const int mirrored = (padded.height - u) % padded.height;
+            const float* direct = logHalf.ptr<float>(u);
+            const float* mirror = logHalf.ptr<float>(mirrored);
+            line[0] = direct[cx];
+            for (int c = 1; c < evenCols - cx; ++c) {
+                line[c] = mirror[padded.width - cx - c];
+            }
+            std::copy(direct, direct + cx, line + cx);
+            cv::Mat out = picture.row(r);
+            rowBuffer.convertTo(out, CV_8U, scale, shift);
         }
-        std::copy(direct, direct + cx, line + cx);
-        cv::Mat out = picture.row(r);
-        rowBuffer.convertTo(out, CV_8U, scale, shift);
-    }
+    };
+    cv::parallel_for_(cv::Range(0, evenRows), writeRows, kRowBlocks);
     return picture;
 }
