@@ -25,12 +25,19 @@ test: deps
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory windows-check
 
-# Builds in Release and runs every benchmark five times (the table shows the fastest run);
-# BENCH_ARGS replaces the options, e.g. BENCH_ARGS=--benchmark_filter=iteration.
+# Builds in Release and runs every benchmark five times (the table shows the median), each frame
+# size in a process of its own so that no size inherits the allocator's state from another.
+# BENCH_FILTER picks benchmarks by name (e.g. BENCH_FILTER=iteration); BENCH_ARGS replaces the
+# other options.
+BENCH_SIZES ?= 640x480 1280x720 1920x1080 3840x2160
+BENCH_FILTER ?= .
 BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true
 bench: configure
 	cmake --build $(BUILD) -j $(JOBS) --target velmora-bench
-	$(BUILD)/bench/velmora-bench $(BENCH_ARGS)
+	@for size in $(BENCH_SIZES); do \
+	    $(BUILD)/bench/velmora-bench $(BENCH_ARGS) --benchmark_filter='$(BENCH_FILTER).*/'$$size'/' \
+	        || exit 1; \
+	done
 
 windows-check: deps
 	cmake -S . -B $(BUILD)-windows-check -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-posix.cmake \
