@@ -53,13 +53,20 @@ configure-check: deps
 	    >/dev/null 2>&1 || { echo "VELMORA_TESTS=ON configured without GoogleTest"; exit 1; }
 	@rm -rf $(BUILD)-minimal-required
 
-# Builds in Release and runs every benchmark five times (the table shows the fastest run);
-# BENCH_ARGS replaces the options, e.g. BENCH_ARGS=--benchmark_filter=iteration.
+# Builds in Release and runs every benchmark five times (the table shows the median), each frame
+# size in a process of its own so that no size inherits the allocator's state from another.
+# BENCH_FILTER picks benchmarks by name (e.g. BENCH_FILTER=iteration); BENCH_ARGS replaces the
+# other options.
+BENCH_SIZES ?= 640x480 1280x720 1920x1080 3840x2160
+BENCH_FILTER ?= .
 BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true
 bench: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target velmora-bench
-	$(BUILD)/bench/velmora-bench $(BENCH_ARGS)
+	@for size in $(BENCH_SIZES); do \
+	    $(BUILD)/bench/velmora-bench $(BENCH_ARGS) --benchmark_filter='$(BENCH_FILTER).*/'$$size'/' \
+	        || exit 1; \
+	done
 
 # velmora.exe and velmora-render.exe cross-built with mingw-w64 (scripts/windows-build.sh).
 WINDOWS_BUILD ?= $(BUILD)-windows

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <opencv2/core/hal/intrin.hpp>
-
 namespace {
 
 // Log magnitudes closer together than this are one value told apart by rounding only: in single
@@ -12,19 +10,14 @@ namespace {
 // scene's by several units.
 constexpr double kFlatSpread = 1e-3;
 
-// 1 + |z| for `count` complex values.
+// Rows are independent: the image library spreads blocks of them over its threads, a few blocks
+// per core so that a core busy elsewhere does not hold the others up.
+constexpr double kRowBlocks = 16;
+
+// 1 + |z| for `count` complex values, written plainly so that the compiler vectorises it (the
+// build lets std::sqrt leave errno alone, which the vectorised square root cannot set).
 void onePlusMagnitude(const float* complex, int count, float* out) {
-    int i = 0;
-#if CV_SIMD
-    const cv::v_float32 one = cv::vx_setall_f32(1.0f);
-    for (; i + cv::v_float32::nlanes <= count; i += cv::v_float32::nlanes) {
-        cv::v_float32 re;
-        cv::v_float32 im;
-        cv::v_load_deinterleave(complex + 2 * i, re, im);
-        cv::v_store(out + i, cv::v_sqrt(cv::v_muladd(re, re, im * im)) + one);
-    }
-#endif
-    for (; i < count; ++i) {
+    for (int i = 0; i < count; ++i) {
         const float re = complex[2 * i];
         const float im = complex[2 * i + 1];
         out[i] = std::sqrt(re * re + im * im) + 1.0f;
@@ -47,12 +40,17 @@ void widen(LogRange& range, const cv::Mat& values) {
 LogRange logMagnitude(const cv::Mat& half, cv::Size padded, cv::Mat& logHalf) {
     logHalf.create(half.size(), CV_32F);
     const int halfCols = half.cols;
-    for (int u = 0; u < half.rows; ++u) {
-        float* row = logHalf.ptr<float>(u);
-        onePlusMagnitude(half.ptr<float>(u), halfCols, row);
-        cv::Mat values(1, halfCols, CV_32F, row);
-        cv::log(values, values);
-    }
+    cv::parallel_for_(
+        cv::Range(0, half.rows),
+        [&](const cv::Range& rows) {
+            for (int u = rows.start; u < rows.end; ++u) {
+                float* row = logHalf.ptr<float>(u);
+                onePlusMagnitude(half.ptr<float>(u), halfCols, row);
+                cv::Mat values(1, halfCols, CV_32F, row);
+                cv::log(values, values);
+            }
+        },
+        kRowBlocks);
 
     // Every kept row is read whole. When the padded height is odd, its last row is cropped but
     // its mirror image still shows in the right half of the second row.
@@ -70,8 +68,7 @@ LogRange logMagnitude(const cv::Mat& half, cv::Size padded, cv::Mat& logHalf) {
     return range;
 }
 
-cv::Mat centredPicture(const cv::Mat& logHalf, cv::Size padded, LogRange range,
-                       cv::Mat& rowBuffer) {
+cv::Mat centredPicture(const cv::Mat& logHalf, cv::Size padded, LogRange range) {
     const int evenRows = padded.height & -2;
     const int evenCols = padded.width & -2;
     const int cy = evenRows / 2;
@@ -82,23 +79,26 @@ cv::Mat centredPicture(const cv::Mat& logHalf, cv::Size padded, LogRange range,
     const double scale = 255.0 * (spread > kFlatSpread ? 1.0 / spread : 0.0);
     const double shift = -range.low * scale;
 
-    rowBuffer.create(1, evenCols, CV_32F);
-    float* line = rowBuffer.ptr<float>();
     cv::Mat picture(evenRows, evenCols, CV_8UC1);
-    for (int r = 0; r < evenRows; ++r) {
-        // Output row r shows spectrum row u; the columns right of the middle come from the
-        // conjugate at row -u, column -v.
-        const int u = r < cy ? r + cy : r - cy;
-        const int mirrored = (padded.height - u) % padded.height;
-        const float* direct = logHalf.ptr<float>(u);
-        const float* mirror = logHalf.ptr<float>(mirrored);
-        line[0] = direct[cx];
-        for (int c = 1; c < evenCols - cx; ++c) {
-            line[c] = mirror[padded.width - cx - c];
+    const auto writeRows = [&](const cv::Range& rows) {
+        cv::Mat rowBuffer(1, evenCols, CV_32F);
+        float* line = rowBuffer.ptr<float>();
+        for (int r = rows.start; r < rows.end; ++r) {
+            // Output row r shows spectrum row u; the columns right of the middle come from the
+            // conjugate at row -u, column -v.
+            const int u = r < cy ? r + cy : r - cy;
+            const int mirrored = (padded.height - u) % padded.height;
+            const float* direct = logHalf.ptr<float>(u);
+            const float* mirror = logHalf.ptr<float>(mirrored);
+            line[0] = direct[cx];
+            for (int c = 1; c < evenCols - cx; ++c) {
+                line[c] = mirror[padded.width - cx - c];
+            }
+            std::copy(direct, direct + cx, line + cx);
+            cv::Mat out = picture.row(r);
+            rowBuffer.convertTo(out, CV_8U, scale, shift);
         }
-        std::copy(direct, direct + cx, line + cx);
-        cv::Mat out = picture.row(r);
-        rowBuffer.convertTo(out, CV_8U, scale, shift);
-    }
+    };
+    cv::parallel_for_(cv::Range(0, evenRows), writeRows, kRowBlocks);
     return picture;
 }

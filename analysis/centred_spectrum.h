@@ -16,5 +16,5 @@ LogRange logMagnitude(const cv::Mat& half, cv::Size padded, cv::Mat& logHalf);
 // The 8-bit picture of the full spectrum, cropped to even sizes, its quadrants swapped so that
 // the zero frequency lies at the centre and stretched from `range` to 0..255, written row by row
 // from the half spectrum: values right of the middle column are read from the mirrored
-// position. `rowBuffer` is scratch space of one row.
-cv::Mat centredPicture(const cv::Mat& logHalf, cv::Size padded, LogRange range, cv::Mat& rowBuffer);
+// position.
+cv::Mat centredPicture(const cv::Mat& logHalf, cv::Size padded, LogRange range);

@@ -34,7 +34,7 @@ cv::Mat SpectrumWorkspace::makeView(const cv::Mat& gray) {
     }
     const cv::Mat half = transform_->transform(gray, padded);
     const LogRange range = logMagnitude(half, padded, logHalf_);
-    return centredPicture(logHalf_, padded, range, rowBuffer_);
+    return centredPicture(logHalf_, padded, range);
 }
 
 cv::Mat makeSpectrumView(const cv::Mat& gray) {

@@ -39,6 +39,5 @@ class SpectrumWorkspace {
     std::unique_ptr<HalfSpectrumTransform> transform_;
     cv::Size padded_;
     cv::Mat logHalf_;
-    cv::Mat rowBuffer_;
     int sizeChanges_ = 0;
 };

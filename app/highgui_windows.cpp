@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 
 void HighguiWindows::create(const std::string& title) {
-    cv::namedWindow(title, cv::WINDOW_NORMAL);
+    cv::namedWindow(title, platform::windowFlags());
     platform::fixWindowFrame(title.c_str());
 }
 

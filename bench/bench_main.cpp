@@ -20,11 +20,11 @@ class Summarising final : public Base {
     explicit Summarising(SummaryTable& table) : table_(table) {}
 
     void ReportRuns(const std::vector<benchmark::BenchmarkReporter::Run>& runs) override {
-        // With repetitions the fastest one is kept, otherwise the single run.
+        // With repetitions their median is kept, otherwise the single run.
         for (const auto& run : runs) {
             const bool plain = run.run_type == benchmark::BenchmarkReporter::Run::RT_Iteration;
             if (run.error_occurred || (plain && run.repetitions > 1) ||
-                (!plain && run.aggregate_name != "min")) {
+                (!plain && run.aggregate_name != "median")) {
                 continue;
             }
             const double ms =

@@ -8,6 +8,5 @@ void registerIterationBenchmarks();
 void registerLiveBenchmarks();
 void registerMonitorBenchmarks();
 
-// Milliseconds of wall time, with the fastest repetition reported beside the mean and median:
-// on machines shared with other work, the fastest run is the one least disturbed.
+// Milliseconds of wall time; the closing table shows the median of the repetitions.
 benchmark::internal::Benchmark* inMilliseconds(benchmark::internal::Benchmark* family);

@@ -5,15 +5,18 @@
 
 #include <benchmark/benchmark.h>
 
+#include "app/display.h"
 #include "app/frame_loop.h"
 #include "app/window_layer.h"
+#include "app/window_titles.h"
 #include "bench/bench_frames.h"
 #include "bench/benchmarks.h"
 #include "sources/frame_source.h"
+#include "tests/reference/literal_iteration.h"
 
 namespace {
 
-constexpr int kLiveFrames = 300;
+constexpr int kLiveFrames = 150;
 
 // Hands out `count` frames, cycling through one scene, then fails like a lost camera.
 class SyntheticSource final : public FrameSource {
@@ -36,8 +39,37 @@ class SyntheticSource final : public FrameSource {
     std::size_t next_ = 0;
 };
 
+using Loop = void (*)(FrameSource&, WindowLayer&);
+
+void productLoop(FrameSource& source, WindowLayer& windows) {
+    // The loop reports the end of the source as a failed capture; that line is expected.
+    std::ostringstream silenced;
+    std::streambuf* saved = std::cerr.rdbuf(silenced.rdbuf());
+    runFrameLoop(source, windows);
+    std::cerr.rdbuf(saved);
+}
+
+// The literal recipe's frame in the same windows, created and sized as the product's loop does.
+void literalLoop(FrameSource& source, WindowLayer& windows) {
+    for (const std::string& title : kWindowTitles) {
+        windows.create(title);
+    }
+    FrameImages images;
+    for (bool first = true; source.read(images.frame); first = false) {
+        if (first) {
+            const cv::Size size = windowSizeFor(images.frame.size());
+            for (const std::string& title : kWindowTitles) {
+                windows.resize(title, size.width, size.height);
+            }
+        }
+        literal::processFrame(images, 30.0, windows);
+        windows.pollKey();
+    }
+    windows.destroyAll();
+}
+
 // The whole live loop with the seven real windows: read, process, show, poll the keyboard.
-void runLiveLoop(benchmark::State& state, cv::Size size) {
+void runLiveLoop(benchmark::State& state, cv::Size size, Loop loop) {
     if (std::getenv("DISPLAY") == nullptr) {
         state.SkipWithError("no DISPLAY: the live loop needs windows");
         return;
@@ -48,13 +80,9 @@ void runLiveLoop(benchmark::State& state, cv::Size size) {
     for (auto _ : state) {
         SyntheticSource source(size, kLiveFrames);
         HighguiWindows windows;
-        // The loop reports the end of the source as a failed capture; that line is expected.
-        std::ostringstream silenced;
-        std::streambuf* saved = std::cerr.rdbuf(silenced.rdbuf());
         const auto start = std::chrono::steady_clock::now();
-        runFrameLoop(source, windows);
+        loop(source, windows);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::cerr.rdbuf(saved);
         frames += kLiveFrames;
     }
     state.counters["fps"] = frames / seconds;
@@ -64,9 +92,13 @@ void runLiveLoop(benchmark::State& state, cv::Size size) {
 
 void registerLiveBenchmarks() {
     for (const cv::Size size : {cv::Size(1280, 720), cv::Size(1920, 1080)}) {
-        inMilliseconds(benchmark::RegisterBenchmark(benchName("live", "highgui", size).c_str(),
-                                                    runLiveLoop, size))
-            ->Iterations(1)
-            ->Repetitions(1);
+        for (const auto& [implementation, loop] :
+             {std::pair{"literal", &literalLoop}, std::pair{"highgui", &productLoop}}) {
+            inMilliseconds(
+                benchmark::RegisterBenchmark(benchName("live", implementation, size).c_str(),
+                                             runLiveLoop, size, loop))
+                ->Iterations(1)
+                ->Repetitions(3);
+        }
     }
 }

@@ -12,6 +12,11 @@ void prepareProcess();
 // button. Windows only; the desktop's own window manager does this on Linux.
 void fixWindowFrame(const char* title);
 
+// The flags the image windows are created with (an OpenCV cv::WindowFlags value): resizable
+// windows that scale the image to their size, and on Linux without the toolbar and status bar
+// that Qt would add, so that a window sized to its image shows it unscaled, as on Windows.
+int windowFlags();
+
 // The video-capture back end that opens cameras on this OS (an OpenCV cv::CAP_* value).
 int cameraBackend();
 

@@ -1,0 +1,7 @@
+#include <opencv2/highgui.hpp>
+
+#include "platform/platform.h"
+
+int platform::windowFlags() {
+    return cv::WINDOW_NORMAL | cv::WINDOW_GUI_NORMAL;
+}
