@@ -28,10 +28,6 @@ cv::Mat SpectrumWorkspace::makeView(const cv::Mat& gray) {
         // Nothing survives the even crop; an empty picture could not be shown.
         return cv::Mat::zeros(gray.size(), CV_8UC1);
     }
-    if (padded != padded_) {
-        padded_ = padded;
-        ++sizeChanges_;
-    }
     const cv::Mat half = transform_->transform(gray, padded);
     const LogRange range = logMagnitude(half, padded, logHalf_);
     return centredPicture(logHalf_, padded, range);

@@ -31,13 +31,9 @@ class SpectrumWorkspace {
     cv::Mat makeView(const cv::Mat& gray);
 
     SpectrumTransform transform() const { return kind_; }
-    // How many times the buffers were prepared for a new padded size.
-    int sizeChanges() const { return sizeChanges_; }
 
   private:
     SpectrumTransform kind_;
     std::unique_ptr<HalfSpectrumTransform> transform_;
-    cv::Size padded_;
     cv::Mat logHalf_;
-    int sizeChanges_ = 0;
 };
