@@ -36,14 +36,14 @@ package: build
 
 test: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_WERROR=ON -DVELMORA_TESTS=ON \
-	    -DVELMORA_BENCH=ON $(CMAKE_FLAGS)
+	    -DVELMORA_BENCH=ON $(CCACHE) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory configure-check
 
 # A tree without GoogleTest and Google Benchmark configures and builds both programs, and asking
 # for the tests explicitly there fails at configure.
-CCACHE := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+CCACHE = $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 WITHOUT_TEST_LIBS := -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
 configure-check: deps
 	cmake -S . -B $(BUILD)-minimal -DVELMORA_WERROR=ON $(WITHOUT_TEST_LIBS) $(CCACHE) >/dev/null
