@@ -5,6 +5,10 @@ PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
+# ccache (from the test list) serves the configure check's second build from the first; looked
+# up when a recipe runs, after the packages are installed.
+CCACHE = $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
 SAN_BUILD ?= build-sanitize
 FUZZ_SECONDS ?= 60
 .PHONY: deps configure build run test configure-check windows-build windows-test test-sanitize sanitize-build fuzz bench clean
@@ -43,7 +47,6 @@ test: deps
 
 # A tree without GoogleTest and Google Benchmark configures and builds both programs, and asking
 # for the tests explicitly there fails at configure.
-CCACHE = $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 WITHOUT_TEST_LIBS := -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON
 configure-check: deps
 	cmake -S . -B $(BUILD)-minimal -DVELMORA_WERROR=ON $(WITHOUT_TEST_LIBS) $(CCACHE) >/dev/null
