@@ -26,6 +26,10 @@ requires std::is_integral_v<T> std::string text(T value, bool = false) {
     std::snprintf(hex, sizeof hex, "0x%llx", wide & (~0ULL >> (64 - 8 * sizeof(T))));
     return wide > -(1 << 17) && wide < (1 << 17) ? std::to_string(wide) : hex;
 }
+// A class or interface identifier by its first part.
+inline std::string text(const GUID& id, bool = false) {
+    return text(id.Data1);
+}
 
 // The import table entry of a function of a DLL; null when this executable does not import it.
 void** importSlot(const char* dll, const char* function);
