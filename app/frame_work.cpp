@@ -1,41 +1,44 @@
 #include "app/frame_work.h"
 
+#include <array>
+#include <functional>
+
 #include <opencv2/imgproc.hpp>
 
+#include "analysis/spectrum_view.h"
 #include "app/deferred_sink.h"
 #include "app/display.h"
 #include "app/histogram_stage.h"
 #include "app/view_stage.h"
 #include "app/window_titles.h"
 
-namespace {
-
-void showFrameAndHistograms(const FrameImages& images, double fps, ImageSink& sink) {
+void processFrame(FrameImages& images, double fps, ImageSink& sink) {
+    // The gray copy, the spectrum's transform and the display copies each spread over the cores
+    // by themselves, so they run first and one after the other.
+    cv::cvtColor(images.frame, images.gray, cv::COLOR_BGR2GRAY);
+    SpectrumWorkspace& spectrum = processSpectrumWorkspace();
+    spectrum.transformFrame(images.gray);
     const cv::Mat shownFrame = downscaleForDisplay(images.frame);
     const cv::Mat shownGray = downscaleForDisplay(images.gray);
-    sink.show(kFrameWindow, shownFrame);
-    sink.show(kGrayWindow, shownGray);
-    runHistogramStage(shownFrame, shownGray, fps, sink);
-}
 
-}  // namespace
-
-void processFrame(FrameImages& images, double fps, ImageSink& sink) {
-    cv::cvtColor(images.frame, images.gray, cv::COLOR_BGR2GRAY);
-    // The view stage and the rest only read the frame and its gray copy, so the image library
-    // runs them side by side on its threads; the windows get their images afterwards, here and
-    // in the order of a plain run.
-    DeferredSink views;
-    DeferredSink rest;
-    cv::parallel_for_(cv::Range(0, 2), [&](const cv::Range& range) {
-        for (int task = range.start; task < range.end; ++task) {
-            if (task == 0) {
-                views.run([&](ImageSink& out) { runViewStage(images.gray, images.prevGray, out); });
-            } else {
-                rest.run([&](ImageSink& out) { showFrameAndHistograms(images, fps, out); });
-            }
+    // The view stage and the two histograms only read what was made above, so the image library
+    // runs them side by side on its threads (work that it would spread inside one of them runs
+    // on one thread there). The windows get their images afterwards, here and in the order of a
+    // plain run.
+    const std::array<std::function<void(ImageSink&)>, 3> stages = {
+        [&](ImageSink& out) { runViewStage(spectrum, images.gray, images.prevGray, out); },
+        [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
+        [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
+    };
+    std::array<DeferredSink, 3> shown;
+    cv::parallel_for_(cv::Range(0, 3), [&](const cv::Range& range) {
+        for (int stage = range.start; stage < range.end; ++stage) {
+            shown[stage].run(stages[stage]);
         }
     });
-    views.replay(sink);
-    rest.replay(sink);
+    shown[0].replay(sink);
+    sink.show(kFrameWindow, shownFrame);
+    sink.show(kGrayWindow, shownGray);
+    shown[1].replay(sink);
+    shown[2].replay(sink);
 }
