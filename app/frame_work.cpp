@@ -21,22 +21,26 @@ void processFrame(FrameImages& images, double fps, ImageSink& sink) {
     const cv::Mat shownFrame = downscaleForDisplay(images.frame);
     const cv::Mat shownGray = downscaleForDisplay(images.gray);
 
-    // The view stage and the two histograms only read what was made above, so the image library
+    // The three views and the two histograms only read what was made above, so the image library
     // runs them side by side on its threads (work that it would spread inside one of them runs
-    // on one thread there). The windows get their images afterwards, here and in the order of a
-    // plain run.
-    const std::array<std::function<void(ImageSink&)>, 3> stages = {
-        [&](ImageSink& out) { runViewStage(spectrum, images.gray, images.prevGray, out); },
+    // on one thread there), the longest first. The windows get their images afterwards, here and
+    // in the order of a plain run.
+    const std::array<std::function<void(ImageSink&)>, 5> stages = {
+        [&](ImageSink& out) { runSpectrumView(spectrum, out); },
         [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
         [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
+        [&](ImageSink& out) { runEdgeView(images.gray, out); },
+        [&](ImageSink& out) { runMotionView(images.gray, images.prevGray, out); },
     };
-    std::array<DeferredSink, 3> shown;
-    cv::parallel_for_(cv::Range(0, 3), [&](const cv::Range& range) {
+    std::array<DeferredSink, 5> shown;
+    cv::parallel_for_(cv::Range(0, 5), [&](const cv::Range& range) {
         for (int stage = range.start; stage < range.end; ++stage) {
             shown[stage].run(stages[stage]);
         }
     });
     shown[0].replay(sink);
+    shown[3].replay(sink);
+    shown[4].replay(sink);
     sink.show(kFrameWindow, shownFrame);
     sink.show(kGrayWindow, shownGray);
     shown[1].replay(sink);
