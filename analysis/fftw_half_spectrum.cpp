@@ -1,5 +1,7 @@
 #include "analysis/half_spectrum.h"
 
+#include "analysis/padded_frame.h"
+
 #if VELMORA_WITH_FFTW
 
 #include <fftw3.h>
@@ -68,12 +70,9 @@ class FftwHalfSpectrum final : public HalfSpectrumTransform {
         if (!sized_.plan) {
             return fallback_->transform(gray, padded);
         }
-        cv::Mat input(padded, CV_32F, sized_.input.get());
-        cv::Mat frameArea = input(cv::Rect(0, 0, gray.cols, gray.rows));
-        gray.convertTo(frameArea, CV_32F);
         // The arrays come uninitialised; the padding is rewritten each time for little cost.
-        input(cv::Rect(gray.cols, 0, padded.width - gray.cols, gray.rows)).setTo(0);
-        input.rowRange(gray.rows, padded.height).setTo(0);
+        cv::Mat input(padded, CV_32F, sized_.input.get());
+        fillPadded(gray, input);
         fftwf_execute(sized_.plan.get());
         return cv::Mat(padded.height, padded.width / 2 + 1, CV_32FC2, sized_.output.get());
     }
