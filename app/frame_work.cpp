@@ -23,12 +23,15 @@ void processFrame(FrameImages& images, double fps, ImageSink& sink) {
 
     // The three views and the two histograms only read what was made above, so the image library
     // runs them side by side on its threads (work that it would spread inside one of them runs
-    // on one thread there), the longest first. The windows get their images afterwards, here and
-    // in the order of a plain run.
+    // on one thread there). It starts the calling thread on the first two tasks and its other
+    // thread on the last three, and either takes over a task the other has not begun; pairing
+    // the spectrum picture with the gray histogram and the RGB histogram with the two small
+    // views keeps both cores busy at every frame size. The windows get their images afterwards,
+    // here and in the order of a plain run.
     const std::array<std::function<void(ImageSink&)>, 5> stages = {
         [&](ImageSink& out) { runSpectrumView(spectrum, out); },
-        [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
         [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
+        [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
         [&](ImageSink& out) { runEdgeView(images.gray, out); },
         [&](ImageSink& out) { runMotionView(images.gray, images.prevGray, out); },
     };
@@ -43,6 +46,6 @@ void processFrame(FrameImages& images, double fps, ImageSink& sink) {
     shown[4].replay(sink);
     sink.show(kFrameWindow, shownFrame);
     sink.show(kGrayWindow, shownGray);
-    shown[1].replay(sink);
     shown[2].replay(sink);
+    shown[1].replay(sink);
 }
