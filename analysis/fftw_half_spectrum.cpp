@@ -28,14 +28,26 @@ struct SizedPlan {
     std::unique_ptr<fftwf_plan_s, PlanDestroy> plan;
 };
 
-// FFTW's own threads split one transform over the cores; the program itself stays on one
-// thread. Two cores cut a 1920 x 1080 transform from about 8.5 to 6.8 ms.
+// FFTW splits one transform into jobs and hands them to the image library's threads: on both
+// cores when the transform runs alone, on one thread when it runs as one of several tasks side
+// by side. No second pool of threads competes for the cores.
+#if VELMORA_WITH_FFTW_THREADS
+void runJobs(void* (*work)(char*), char* jobData, std::size_t jobSize, int jobs, void* /*data*/) {
+    cv::parallel_for_(cv::Range(0, jobs), [&](const cv::Range& range) {
+        for (int job = range.start; job < range.end; ++job) {
+            work(jobData + jobSize * static_cast<std::size_t>(job));
+        }
+    });
+}
+#endif
+
 void planOnAllCores() {
 #if VELMORA_WITH_FFTW_THREADS
     static const bool ready = [] {
         if (fftwf_init_threads() == 0) {
             return false;
         }
+        fftwf_threads_set_callback(runJobs, nullptr);
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
         fftwf_plan_with_nthreads(static_cast<int>(cores));
         return true;

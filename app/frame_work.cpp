@@ -13,23 +13,34 @@
 #include "app/window_titles.h"
 
 void processFrame(FrameImages& images, double fps, ImageSink& sink) {
-    // The gray copy, the spectrum's transform and the display copies each spread over the cores
-    // by themselves, so they run first and one after the other.
+    // The gray copy, the display copies and the spectrum's transform each spread over the cores
+    // by themselves, so they run alone. A frame shown at its own size makes histograms about as
+    // costly as the transform, though: the transform then runs on one thread beside them, and
+    // the spectrum picture alone afterwards.
     cv::cvtColor(images.frame, images.gray, cv::COLOR_BGR2GRAY);
-    SpectrumWorkspace& spectrum = processSpectrumWorkspace();
-    spectrum.transformFrame(images.gray);
     const cv::Mat shownFrame = downscaleForDisplay(images.frame);
     const cv::Mat shownGray = downscaleForDisplay(images.gray);
+    SpectrumWorkspace& spectrum = processSpectrumWorkspace();
+    const bool transformBeside = shownGray.size() == images.gray.size();
+    if (!transformBeside) {
+        spectrum.transformFrame(images.gray);
+    }
 
-    // The three views and the two histograms only read what was made above, so the image library
+    // The spectrum and the other four tasks only read what was made above, so the image library
     // runs them side by side on its threads (work that it would spread inside one of them runs
     // on one thread there). It starts the calling thread on the first two tasks and its other
     // thread on the last three, and either takes over a task the other has not begun; pairing
-    // the spectrum picture with the gray histogram and the RGB histogram with the two small
-    // views keeps both cores busy at every frame size. The windows get their images afterwards,
-    // here and in the order of a plain run.
+    // the spectrum with the gray histogram and the RGB histogram with the two small views keeps
+    // both cores busy at every frame size. The windows get their images afterwards, here and in
+    // the order of a plain run.
     const std::array<std::function<void(ImageSink&)>, 5> stages = {
-        [&](ImageSink& out) { runSpectrumView(spectrum, out); },
+        [&](ImageSink& out) {
+            if (transformBeside) {
+                spectrum.transformFrame(images.gray);
+            } else {
+                runSpectrumView(spectrum, out);
+            }
+        },
         [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
         [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
         [&](ImageSink& out) { runEdgeView(images.gray, out); },
@@ -41,6 +52,9 @@ void processFrame(FrameImages& images, double fps, ImageSink& sink) {
             shown[stage].run(stages[stage]);
         }
     });
+    if (transformBeside) {
+        shown[0].run([&](ImageSink& out) { runSpectrumView(spectrum, out); });
+    }
     shown[0].replay(sink);
     shown[3].replay(sink);
     shown[4].replay(sink);
