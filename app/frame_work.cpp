@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 #include <opencv2/imgproc.hpp>
 
@@ -12,54 +13,61 @@
 #include "app/view_stage.h"
 #include "app/window_titles.h"
 
+namespace {
+
+void runSideBySide(const std::vector<std::function<void()>>& tasks) {
+    cv::parallel_for_(cv::Range(0, static_cast<int>(tasks.size())), [&](const cv::Range& range) {
+        for (int index = range.start; index < range.end; ++index) {
+            tasks[static_cast<std::size_t>(index)]();
+        }
+    });
+}
+
+}  // namespace
+
 void processFrame(FrameImages& images, double fps, ImageSink& sink) {
-    // The gray copy, the display copies and the spectrum's transform each spread over the cores
-    // by themselves, so they run alone. A frame shown at its own size makes histograms about as
-    // costly as the transform, though: the transform then runs on one thread beside them, and
-    // the spectrum picture alone afterwards.
     cv::cvtColor(images.frame, images.gray, cv::COLOR_BGR2GRAY);
     const cv::Mat shownFrame = downscaleForDisplay(images.frame);
     const cv::Mat shownGray = downscaleForDisplay(images.gray);
     SpectrumWorkspace& spectrum = processSpectrumWorkspace();
-    const bool transformBeside = shownGray.size() == images.gray.size();
-    if (!transformBeside) {
-        spectrum.transformFrame(images.gray);
-    }
 
-    // The spectrum and the other four tasks only read what was made above, so the image library
-    // runs them side by side on its threads (work that it would spread inside one of them runs
-    // on one thread there). It starts the calling thread on the first two tasks and its other
-    // thread on the last three, and either takes over a task the other has not begun; pairing
-    // the spectrum with the gray histogram and the RGB histogram with the two small views keeps
-    // both cores busy at every frame size. The windows get their images afterwards, here and in
-    // the order of a plain run.
-    const std::array<std::function<void(ImageSink&)>, 5> stages = {
-        [&](ImageSink& out) {
-            if (transformBeside) {
-                spectrum.transformFrame(images.gray);
-            } else {
-                runSpectrumView(spectrum, out);
-            }
-        },
-        [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
-        [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
-        [&](ImageSink& out) { runEdgeView(images.gray, out); },
-        [&](ImageSink& out) { runMotionView(images.gray, images.prevGray, out); },
+    // What the windows show is held back and handed to them afterwards, here and in the order of
+    // a plain run: spectrum, edges, motion, the two frames, the RGB and the gray histogram.
+    enum Task { kSpectrum, kGrayHistogram, kRgbHistogram, kEdges, kMotion, kTasks };
+    std::array<DeferredSink, kTasks> shown;
+    const auto task = [&](Task which) -> std::function<void()> {
+        const std::array<std::function<void(ImageSink&)>, kTasks> stages = {
+            [&](ImageSink& out) { runSpectrumView(spectrum, out); },
+            [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
+            [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
+            [&](ImageSink& out) { runEdgeView(images.gray, out); },
+            [&](ImageSink& out) { runMotionView(images.gray, images.prevGray, out); },
+        };
+        return [&shown, which, stage = stages[which]] { shown[which].run(stage); };
     };
-    std::array<DeferredSink, 5> shown;
-    cv::parallel_for_(cv::Range(0, 5), [&](const cv::Range& range) {
-        for (int stage = range.start; stage < range.end; ++stage) {
-            shown[stage].run(stages[stage]);
-        }
-    });
-    if (transformBeside) {
-        shown[0].run([&](ImageSink& out) { runSpectrumView(spectrum, out); });
+
+    // The gray copy, the display copies and the spectrum's transform each spread over the cores
+    // by themselves, so they run alone. The tasks only read what was made before them, so the
+    // image library runs them side by side on its threads (work that it would spread inside one
+    // of them runs on one thread there). It starts the calling thread on the first half of a
+    // list and its other thread on the rest, either taking over what the other has not begun,
+    // so each list pairs large tasks with smaller ones.
+    if (shownGray.size() == images.gray.size()) {
+        // A frame shown at its own size makes the histograms about as costly as the transform,
+        // which then takes one core beside them.
+        runSideBySide({[&] { spectrum.transformFrame(images.gray); }, task(kEdges),
+                       task(kRgbHistogram), task(kMotion)});
+        runSideBySide({task(kSpectrum), task(kGrayHistogram)});
+    } else {
+        spectrum.transformFrame(images.gray);
+        runSideBySide({task(kSpectrum), task(kGrayHistogram), task(kRgbHistogram), task(kEdges),
+                       task(kMotion)});
     }
-    shown[0].replay(sink);
-    shown[3].replay(sink);
-    shown[4].replay(sink);
+    shown[kSpectrum].replay(sink);
+    shown[kEdges].replay(sink);
+    shown[kMotion].replay(sink);
     sink.show(kFrameWindow, shownFrame);
     sink.show(kGrayWindow, shownGray);
-    shown[2].replay(sink);
-    shown[1].replay(sink);
+    shown[kRgbHistogram].replay(sink);
+    shown[kGrayHistogram].replay(sink);
 }
