@@ -23,18 +23,34 @@ SpectrumWorkspace::SpectrumWorkspace(SpectrumTransform transform) {
 }
 
 cv::Mat SpectrumWorkspace::makeView(const cv::Mat& gray) {
-    const cv::Size padded(cv::getOptimalDFTSize(gray.cols), cv::getOptimalDFTSize(gray.rows));
-    if (padded.width < 2 || padded.height < 2) {
-        // Nothing survives the even crop; an empty picture could not be shown.
-        return cv::Mat::zeros(gray.size(), CV_8UC1);
+    transformFrame(gray);
+    return picture();
+}
+
+void SpectrumWorkspace::transformFrame(const cv::Mat& gray) {
+    frameSize_ = gray.size();
+    padded_ = cv::Size(cv::getOptimalDFTSize(gray.cols), cv::getOptimalDFTSize(gray.rows));
+    half_ = cv::Mat();
+    if (padded_.width >= 2 && padded_.height >= 2) {
+        half_ = transform_->transform(gray, padded_);
     }
-    const cv::Mat half = transform_->transform(gray, padded);
-    const LogRange range = logMagnitude(half, padded, logHalf_);
-    return centredPicture(logHalf_, padded, range);
+}
+
+cv::Mat SpectrumWorkspace::picture() {
+    if (half_.empty()) {
+        // Nothing survives the even crop; an empty picture could not be shown.
+        return cv::Mat::zeros(frameSize_, CV_8UC1);
+    }
+    const LogRange range = logMagnitude(half_, padded_, logHalf_);
+    return centredPicture(logHalf_, padded_, range);
+}
+
+SpectrumWorkspace& processSpectrumWorkspace() {
+    // Lives until the process ends.
+    static SpectrumWorkspace workspace;
+    return workspace;
 }
 
 cv::Mat makeSpectrumView(const cv::Mat& gray) {
-    // Lives until the process ends; only the main thread draws.
-    static SpectrumWorkspace workspace;
-    return workspace.makeView(gray);
+    return processSpectrumWorkspace().makeView(gray);
 }

@@ -11,8 +11,7 @@
 // result is cropped to even sizes, so it can be larger than the frame. A frame one pixel high or
 // wide has no even crop left and gives an all-black picture of its own size. A spectrum flat to
 // within rounding, such as that of a single bright point, is all black as well.
-// Uses one workspace kept for the process and the build's preferred transform; not for use from
-// two threads at once.
+// Uses the process's workspace.
 cv::Mat makeSpectrumView(const cv::Mat& gray);
 
 enum class SpectrumTransform { OpenCv, Fftw };
@@ -30,10 +29,23 @@ class SpectrumWorkspace {
 
     cv::Mat makeView(const cv::Mat& gray);
 
+    // The two steps of makeView, for a caller that runs the transform on its own: it spreads
+    // over the cores by itself, while the picture is better run beside other work. The picture
+    // shows the last frame transformed.
+    void transformFrame(const cv::Mat& gray);
+    cv::Mat picture();
+
     SpectrumTransform transform() const { return kind_; }
 
   private:
     SpectrumTransform kind_;
     std::unique_ptr<HalfSpectrumTransform> transform_;
     cv::Mat logHalf_;
+    cv::Size frameSize_;
+    cv::Size padded_;
+    cv::Mat half_;
 };
+
+// One workspace kept for the process with the build's preferred transform; not for use from two
+// threads at once.
+SpectrumWorkspace& processSpectrumWorkspace();

@@ -1,7 +1,12 @@
 #include "app/frame_work.h"
 
+#include <array>
+#include <functional>
+#include <vector>
+
 #include <opencv2/imgproc.hpp>
 
+#include "analysis/spectrum_view.h"
 #include "app/deferred_sink.h"
 #include "app/display.h"
 #include "app/histogram_stage.h"
@@ -10,32 +15,59 @@
 
 namespace {
 
-void showFrameAndHistograms(const FrameImages& images, double fps, ImageSink& sink) {
-    const cv::Mat shownFrame = downscaleForDisplay(images.frame);
-    const cv::Mat shownGray = downscaleForDisplay(images.gray);
-    sink.show(kFrameWindow, shownFrame);
-    sink.show(kGrayWindow, shownGray);
-    runHistogramStage(shownFrame, shownGray, fps, sink);
+void runSideBySide(const std::vector<std::function<void()>>& tasks) {
+    cv::parallel_for_(cv::Range(0, static_cast<int>(tasks.size())), [&](const cv::Range& range) {
+        for (int index = range.start; index < range.end; ++index) {
+            tasks[static_cast<std::size_t>(index)]();
+        }
+    });
 }
 
 }  // namespace
 
 void processFrame(FrameImages& images, double fps, ImageSink& sink) {
     cv::cvtColor(images.frame, images.gray, cv::COLOR_BGR2GRAY);
-    // The view stage and the rest only read the frame and its gray copy, so the image library
-    // runs them side by side on its threads; the windows get their images afterwards, here and
-    // in the order of a plain run.
-    DeferredSink views;
-    DeferredSink rest;
-    cv::parallel_for_(cv::Range(0, 2), [&](const cv::Range& range) {
-        for (int task = range.start; task < range.end; ++task) {
-            if (task == 0) {
-                views.run([&](ImageSink& out) { runViewStage(images.gray, images.prevGray, out); });
-            } else {
-                rest.run([&](ImageSink& out) { showFrameAndHistograms(images, fps, out); });
-            }
-        }
-    });
-    views.replay(sink);
-    rest.replay(sink);
+    const cv::Mat shownFrame = downscaleForDisplay(images.frame);
+    const cv::Mat shownGray = downscaleForDisplay(images.gray);
+    SpectrumWorkspace& spectrum = processSpectrumWorkspace();
+
+    // What the windows show is held back and handed to them afterwards, here and in the order of
+    // a plain run: spectrum, edges, motion, the two frames, the RGB and the gray histogram.
+    enum Task { kSpectrum, kGrayHistogram, kRgbHistogram, kEdges, kMotion, kTasks };
+    std::array<DeferredSink, kTasks> shown;
+    const auto task = [&](Task which) -> std::function<void()> {
+        const std::array<std::function<void(ImageSink&)>, kTasks> stages = {
+            [&](ImageSink& out) { runSpectrumView(spectrum, out); },
+            [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
+            [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
+            [&](ImageSink& out) { runEdgeView(images.gray, out); },
+            [&](ImageSink& out) { runMotionView(images.gray, images.prevGray, out); },
+        };
+        return [&shown, which, stage = stages[which]] { shown[which].run(stage); };
+    };
+
+    // The gray copy, the display copies and the spectrum's transform each spread over the cores
+    // by themselves, so they run alone. The tasks only read what was made before them, so the
+    // image library runs them side by side on its threads (work that it would spread inside one
+    // of them runs on one thread there). It starts the calling thread on the first half of a
+    // list and its other thread on the rest, either taking over what the other has not begun,
+    // so each list pairs large tasks with smaller ones.
+    if (shownGray.size() == images.gray.size()) {
+        // A frame shown at its own size makes the histograms about as costly as the transform,
+        // which then takes one core beside them.
+        runSideBySide({[&] { spectrum.transformFrame(images.gray); }, task(kEdges),
+                       task(kRgbHistogram), task(kMotion)});
+        runSideBySide({task(kSpectrum), task(kGrayHistogram)});
+    } else {
+        spectrum.transformFrame(images.gray);
+        runSideBySide({task(kSpectrum), task(kGrayHistogram), task(kRgbHistogram), task(kEdges),
+                       task(kMotion)});
+    }
+    shown[kSpectrum].replay(sink);
+    shown[kEdges].replay(sink);
+    shown[kMotion].replay(sink);
+    sink.show(kFrameWindow, shownFrame);
+    sink.show(kGrayWindow, shownGray);
+    shown[kRgbHistogram].replay(sink);
+    shown[kGrayHistogram].replay(sink);
 }

@@ -4,11 +4,10 @@
 #include "hist/gray_histogram.h"
 #include "hist/rgb_histogram.h"
 
-void runHistogramStage(const cv::Mat& shownFrame, const cv::Mat& shownGray, double fps,
-                       ImageSink& sink) {
-    // Both windows take the size of the displayed gray frame; each image is released as soon as
-    // it has been shown.
-    const cv::Size size = shownGray.size();
+void runRgbHistogram(const cv::Mat& shownFrame, cv::Size size, double fps, ImageSink& sink) {
     sink.show(kRgbHistogramWindow, renderRgbHistogram(shownFrame, size, fps));
-    sink.show(kGrayHistogramWindow, renderGrayHistogram(shownGray, size, fps));
+}
+
+void runGrayHistogram(const cv::Mat& shownGray, double fps, ImageSink& sink) {
+    sink.show(kGrayHistogramWindow, renderGrayHistogram(shownGray, shownGray.size(), fps));
 }

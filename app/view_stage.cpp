@@ -2,21 +2,20 @@
 
 #include "analysis/laplacian_view.h"
 #include "analysis/motion_view.h"
-#include "analysis/spectrum_view.h"
 #include "app/display.h"
 #include "app/window_titles.h"
 
-void runViewStage(const cv::Mat& gray, cv::Mat& prevGray, ImageSink& sink) {
-    const cv::Mat spectrum = makeSpectrumView(gray);
-    const cv::Mat edges = makeLaplacianView(gray);
-    // Runs once per frame, so `prevGray` always holds the frame before this one.
-    const cv::Mat motion = makeMotionView(gray, prevGray);
+// Each copy is judged by its own size: the spectrum can be larger than the frame.
 
-    // Each copy is judged by its own size: the spectrum can be larger than the frame.
-    const cv::Mat shownSpectrum = downscaleForDisplay(spectrum);
-    const cv::Mat shownEdges = downscaleForDisplay(edges);
-    const cv::Mat shownMotion = downscaleForDisplay(motion);
-    sink.show(kSpectrumWindow, shownSpectrum);
-    sink.show(kEdgeWindow, shownEdges);
-    sink.show(kMotionWindow, shownMotion);
+void runSpectrumView(SpectrumWorkspace& spectrum, ImageSink& sink) {
+    sink.show(kSpectrumWindow, downscaleForDisplay(spectrum.picture()));
+}
+
+void runEdgeView(const cv::Mat& gray, ImageSink& sink) {
+    sink.show(kEdgeWindow, downscaleForDisplay(makeLaplacianView(gray)));
+}
+
+void runMotionView(const cv::Mat& gray, cv::Mat& prevGray, ImageSink& sink) {
+    // Runs once per frame, so `prevGray` always holds the frame before this one.
+    sink.show(kMotionWindow, downscaleForDisplay(makeMotionView(gray, prevGray)));
 }

@@ -10,16 +10,30 @@ namespace hist {
 
 cv::Mat calcChannelHist(const cv::Mat& channel) {
     HIST_CHECK(channel.type() == CV_8UC1, "hist::calcChannelHist");
-    const int bins = kBins;
-    const int channels[] = {0};
-    const int histSize[] = {bins};
-    // Upper bound exclusive, so that level v falls into bin v.
-    const float range[] = {0.0f, 256.0f};
-    const float* ranges[] = {range};
-    cv::Mat h;
-    cv::calcHist(&channel, 1, channels, cv::Mat(), h, 1, histSize, ranges, true, false);
-    HIST_CHECK(h.total() == static_cast<size_t>(bins), "hist::calcChannelHist");
-    return h.reshape(1, bins);
+    // Level v falls into bin v. Neighbouring pixels often share a level; four sets of counters,
+    // one per column modulo four, keep consecutive increments of one counter apart.
+    std::array<std::array<int, kBins>, 4> counts{};
+    for (int y = 0; y < channel.rows; ++y) {
+        const uchar* pixel = channel.ptr<uchar>(y);
+        const int width = channel.cols;
+        int x = 0;
+        for (; x + 3 < width; x += 4) {
+            ++counts[0][pixel[x]];
+            ++counts[1][pixel[x + 1]];
+            ++counts[2][pixel[x + 2]];
+            ++counts[3][pixel[x + 3]];
+        }
+        for (; x < width; ++x) {
+            ++counts[0][pixel[x]];
+        }
+    }
+    cv::Mat h(kBins, 1, CV_32FC1);
+    for (int i = 0; i < kBins; ++i) {
+        h.at<float>(i) =
+            static_cast<float>(counts[0][i] + counts[1][i] + counts[2][i] + counts[3][i]);
+    }
+    HIST_CHECK(h.total() == static_cast<size_t>(kBins), "hist::calcChannelHist");
+    return h;
 }
 
 std::array<cv::Mat, 3> calcChannelHists(const cv::Mat& image) {
