@@ -35,15 +35,15 @@ void processFrame(FrameImages& images, double fps, ImageSink& sink) {
     // a plain run: spectrum, edges, motion, the two frames, the RGB and the gray histogram.
     enum Task { kSpectrum, kGrayHistogram, kRgbHistogram, kEdges, kMotion, kTasks };
     std::array<DeferredSink, kTasks> shown;
+    const std::array<std::function<void(ImageSink&)>, kTasks> stages = {
+        [&](ImageSink& out) { runSpectrumView(spectrum, out); },
+        [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
+        [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
+        [&](ImageSink& out) { runEdgeView(images.gray, out); },
+        [&](ImageSink& out) { runMotionView(images.gray, images.prevGray, out); },
+    };
     const auto task = [&](Task which) -> std::function<void()> {
-        const std::array<std::function<void(ImageSink&)>, kTasks> stages = {
-            [&](ImageSink& out) { runSpectrumView(spectrum, out); },
-            [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
-            [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
-            [&](ImageSink& out) { runEdgeView(images.gray, out); },
-            [&](ImageSink& out) { runMotionView(images.gray, images.prevGray, out); },
-        };
-        return [&shown, which, stage = stages[which]] { shown[which].run(stage); };
+        return [&shown, &stages, which] { shown[which].run(stages[which]); };
     };
 
     // The gray copy, the display copies and the spectrum's transform each spread over the cores
