@@ -20,6 +20,7 @@
 
 #include "platform/linux/desktop_wallpaper.h"
 #include "platform/linux/session.h"
+#include "platform/linux/wayland_monitors.h"
 #include "platform/linux/x11_grabber.h"
 #include "tests/support/temp_dir.h"
 
@@ -194,6 +195,20 @@ TEST(Session, TheOverrideElseAWaylandDisplayThatAcceptsAConnection) {
     }
     EXPECT_EQ(openFiles(), files);
     close(listening);
+}
+
+// The compositor's outputs, each "left,top,right,bottom,name ", as the session that
+// tests/e2e/wayland_test.sh starts names them in the environment.
+TEST(WaylandLayer, MonitorsInTheCompositorsOrderWithTheirLogicalAreasAndNames) {
+    const char* expected = std::getenv("VELMORA_WAYLAND_MONITORS");
+    if (expected == nullptr) {
+        GTEST_SKIP() << "needs a session from tests/e2e/wayland_test.sh";
+    }
+    std::ostringstream listed;
+    for (const auto& [r, name] : platform::listWaylandMonitors()) {
+        listed << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ',' << name << ' ';
+    }
+    EXPECT_EQ(listed.str(), expected);
 }
 
 using platform::X11Transfer;
