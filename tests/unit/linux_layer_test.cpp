@@ -120,12 +120,14 @@ TEST(DesktopWallpaper, TheRunningDesktopsSettingFirstThenTheFixedOrderEachByItsO
         // sway's own config: comments, solid colours and other commands skipped, $variables
         // (the longest name) and "~" expanded, quotes removed, blocks; the first file wins.
         {{{kSway,
-           "# output * bg /c.png fill\nset $d /srv\nset $dir $d/w\nset $di /no\n"
+           "# output * bg /c.png fill\nset $d /s v\nset $dir $d/w\nset $di /no\n"
            "output HEADLESS-1 mode 1x1 bg #2040c0 solid_color\noutput NAME pos 0 0\n"
            "output HEADLESS-2 background \"$dir/m p.jpg\" fill\noutput * bg /z.png fill\n"}},
-         "/srv/w/m p.jpg"},
+         "/s v/w/m p.jpg"},
         {{{kSway, "output * bg '~~/q r.png' stretch\n"}}, "~/q r.png"},
-        {{{kSway, "output HEADLESS-2 {\n  mode 1x1\n  bg a/b.png fill\n}\n"}},
+        {{{kSway,
+           "output HEADLESS-2 {\n  mode 1x1\n}\n# {\nset $p a\noutput * {\n  bg $p/b.png fill\n"
+           "}\n"}},
          "~/.config/sway/a/b.png"},
         // The first config that exists is sway's: ~/.sway's, XDG_CONFIG_HOME's, ~/.i3's, the
         // system's, the system's only while sway runs.
@@ -168,7 +170,8 @@ std::size_t openFiles() {
 // makes the session Wayland, and the probe's connection is closed again.
 TEST(Session, TheOverrideElseAWaylandDisplayThatAcceptsAConnection) {
     TempDir dir;
-    const std::string socketPath = (dir / "wayland-7").string();
+    const std::string socketPath = (dir / "wayland-0").string();  // the library's default name
+    const ScopedVariable runtime("XDG_RUNTIME_DIR", dir.path().c_str());
     sockaddr_un address{AF_UNIX, {}};
     socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
     const int listening = socket(AF_UNIX, SOCK_STREAM, 0);
@@ -179,13 +182,10 @@ TEST(Session, TheOverrideElseAWaylandDisplayThatAcceptsAConnection) {
         const char* forced;  // VELMORA_SESSION
         const char* display;
         platform::Session expected;
-    } cases[] = {{nullptr, nullptr, X11},
-                 {nullptr, socketPath.c_str(), Wayland},
-                 {nullptr, "/no/wayland-7", X11},
-                 {"x11", socketPath.c_str(), X11},
-                 {"wayland", nullptr, Wayland},
-                 {"X11", socketPath.c_str(), Wayland},
-                 {"", "", X11}};
+    } cases[] = {{nullptr, nullptr, X11},         {nullptr, socketPath.c_str(), Wayland},
+                 {nullptr, "/no/wayland-0", X11}, {"x11", socketPath.c_str(), X11},
+                 {"wayland", nullptr, Wayland},   {"X11", socketPath.c_str(), Wayland},
+                 {"Wayland", nullptr, X11}};
     const std::size_t files = openFiles();
     for (const auto& c : cases) {
         const ScopedVariable forced("VELMORA_SESSION", c.forced);
