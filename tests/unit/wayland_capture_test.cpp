@@ -190,7 +190,7 @@ TEST(StreamGrabber, TheStreamsAreaTellsWhichMonitorItShows) {
                                                             {{1280, 0, 3200, 1080}, "B"}};
     EXPECT_EQ(platform::monitorShowing(monitors, {1280, 0, 3200, 1080}), 1u);
     EXPECT_EQ(platform::monitorShowing(monitors, {0, 0, 1280, 720}), 0u);
-    EXPECT_EQ(platform::monitorShowing(monitors, {0, 0, 1920, 1080}), std::nullopt);
+    EXPECT_EQ(platform::monitorShowing(monitors, {0, 0, 1920, 720}), std::nullopt);
     EXPECT_EQ(platform::monitorShowing(monitors, {1280, 0, 3200, 1081}), std::nullopt);
 }
 
