@@ -11,6 +11,13 @@
 #include <spa/pod/builder.h>
 #include <spa/utils/result.h>
 
+// SPA's and PipeWire's macros are written in GNU C (statement expressions, compound literals),
+// which clang reports at every use in C++; GCC leaves macros of system headers alone.
+#ifdef __clang__
+#pragma clang diagnostic ignored "-Wgnu-statement-expression"
+#pragma clang diagnostic ignored "-Wc99-extensions"
+#endif
+
 namespace platform {
 namespace {
 

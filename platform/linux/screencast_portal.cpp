@@ -22,7 +22,7 @@ constexpr guint32 kCursorHidden = 1;
 constexpr guint32 kCursorEmbedded = 2;
 
 using ErrorPtr = std::unique_ptr<GError, GLibDeleter<GError, g_error_free>>;
-using ObjectPtr = std::unique_ptr<GUnixFDList, GLibDeleter<void, g_object_unref>>;
+using FdListPtr = std::unique_ptr<GUnixFDList, GLibDeleter<void, g_object_unref>>;
 
 void destroySource(GSource* source) {
     g_source_destroy(source);
@@ -283,7 +283,7 @@ UniqueFd ScreenCastPortal::openPipeWireRemote(CastProblem& problem) {
         bus_.get(), kPortal, kPortalObject, kScreenCast, "OpenPipeWireRemote",
         g_variant_new("(oa{sv})", session_->path().c_str(), &options), G_VARIANT_TYPE("(h)"),
         G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &rawList, nullptr, &error));
-    const ObjectPtr list(rawList);
+    const FdListPtr list(rawList);
     gint32 index = -1;
     if (reply) {
         g_variant_get(reply.get(), "(h)", &index);

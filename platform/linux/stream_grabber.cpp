@@ -104,16 +104,12 @@ GrabberResult openStreamGrabber(std::unique_ptr<VideoStream> stream,
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left <= 0ms) {
-            return {nullptr,
-                    GrabberFailure::NoFirstFrame,
-                    "none within " + seconds(firstFrameWait),
-                    {}};
+            return {nullptr, GrabberFailure::NoFirstFrame,
+                    "none within " + seconds(firstFrameWait)};
         }
         if (!grabber->stream().serve(left)) {
-            return {nullptr,
-                    GrabberFailure::NoStream,
-                    "it ended before its first frame: " + grabber->stream().endReason(),
-                    {}};
+            return {nullptr, GrabberFailure::NoStream,
+                    "it ended before its first frame: " + grabber->stream().endReason()};
         }
     }
     return {std::move(grabber), GrabberFailure::NoFailure, {}};
