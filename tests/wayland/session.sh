@@ -5,7 +5,7 @@
 #   session.sh start DIR [OUTPUTS [WALLPAPER]]  starts in the new folder DIR, returns once ready
 #   session.sh run DIR COMMAND...               runs COMMAND in it as the session's user
 #   session.sh stop DIR                         ends every process of the session, removes DIR
-# Or source it and call wl_start, wl_run and wl_stop. sway refuses to run as root, so as root
+# Or source it and call wl_start, wl_run (or wl_cmd) and wl_stop. sway refuses to run as root, so as root
 # the session runs as the system user velmora-wayland, created when missing; that user must be
 # able to read the programs and files it is given.
 wl_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -14,14 +14,19 @@ WL_USER=velmora-wayland
 WL_AS=()
 [[ $(id -u) -ne 0 ]] || WL_AS=(setpriv --reuid=$WL_USER --regid=$WL_USER --clear-groups)
 
-wl_start() {
-    local dir=$1 outputs=${2:-2} wallpaper=${3:-} portal
-    if [[ $(id -u) -eq 0 ]] && ! id -u $WL_USER >/dev/null 2>&1; then
+# wl_user: as root, makes sure the session's user exists; fails when it cannot be created.
+wl_user() {
+    [[ $(id -u) -ne 0 ]] || id -u $WL_USER >/dev/null 2>&1 ||
         useradd --system --user-group --no-create-home --home-dir /nonexistent \
-            --shell /usr/sbin/nologin $WL_USER || return
-    fi
+            --shell /usr/sbin/nologin $WL_USER
+}
+
+wl_start() {
+    local dir=$1 outputs=${2:-2} wallpaper=${3:-} portal config=$1/home/.config/sway/config
+    wl_user || return
     portal=$("$wl_here/portal-build.sh") || return
-    mkdir -m 0755 "$dir" "$dir/home" && mkdir -m 0700 "$dir/runtime" && cp "$portal" "$dir/" || return
+    mkdir -m 0755 "$dir" && mkdir -p "${config%/*}" && mkdir -m 0700 "$dir/runtime" &&
+        cp "$portal" "$dir/" || return
     if [[ $outputs -eq 2 ]]; then
         echo 'output HEADLESS-2 mode 1920x1080 position 1280 0 bg #2040c0 solid_color'
         echo 'output HEADLESS-1 mode 1280x720 position 0 0 bg #c04020 solid_color'
@@ -29,7 +34,7 @@ wl_start() {
     else
         echo "output HEADLESS-1 mode 1280x720 position 0 0"
         echo "output * bg $wallpaper fill"
-    fi >"$dir/sway.config"
+    fi >"$config"
     printf '[screencast]\nchooser_type=none\noutput_name=HEADLESS-2\n' >"$dir/portal.config"
     [[ $(id -u) -ne 0 ]] || chown -R $WL_USER: "$dir"
     # The session is a process group of its own, so that stopping it ends everything it started.
@@ -42,16 +47,18 @@ wl_start() {
     [[ -s $dir/env ]] || { cat "$dir/session.log" >&2 && wl_stop "$dir" && return 1; }
 }
 
-wl_run() {
-    local dir=$1 vars
-    shift
-    mapfile -t vars <"$dir/env"
-    "${WL_AS[@]}" env HOME="$dir/home" "${vars[@]}" "$@"
+# wl_cmd DIR: WL_CMD becomes the prefix that runs a command in the session as its user.
+wl_cmd() {
+    local vars
+    mapfile -t vars <"$1/env"
+    WL_CMD=("${WL_AS[@]}" env HOME="$1/home" "${vars[@]}")
 }
+
+wl_run() { wl_cmd "$1" && "${WL_CMD[@]}" "${@:2}"; }
 
 wl_stop() {
     local group
-    group=$(<"$1/pgid")
+    [[ -f $1/pgid ]] && group=$(<"$1/pgid") || return 0
     kill -TERM -- -"$group" 2>/dev/null &&
         timeout 5 bash -c "while kill -0 -- -$group; do sleep 0.05; done" 2>/dev/null
     kill -KILL -- -"$group" 2>/dev/null || true
@@ -65,7 +72,7 @@ wl_inside() {
     pipewire &
     timeout 10 bash -c "until [[ -S $run/pipewire-0 ]]; do sleep 0.02; done"
     wireplumber &
-    sway -c "$dir/sway.config" &
+    sway -c "$HOME/.config/sway/config" &
     echo $! >"$dir/sway.pid"
     timeout 10 bash -c "until [[ -S $run/wayland-1 ]] && ls $run/sway-ipc.*.sock; do sleep 0.02; done"
     export WAYLAND_DISPLAY=wayland-1 SWAYSOCK
