@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -177,6 +178,80 @@ fs::path fehLineImage(const std::vector<std::string>& words) {
     return option == words.end() || image == words.end() ? fs::path() : fs::path(*image);
 }
 
+// sway's `set $name value`: where several names fit, the longest is put in place.
+using Variables = std::map<std::string, std::string>;
+
+std::string substitute(std::string_view word, const Variables& variables) {
+    std::string result;
+    while (!word.empty()) {
+        const std::pair<const std::string, std::string>* longest = nullptr;
+        for (const auto& variable : variables) {
+            if (startsWith(word, variable.first) &&
+                (longest == nullptr || variable.first.size() > longest->first.size())) {
+                longest = &variable;
+            }
+        }
+        result += longest != nullptr ? longest->second : word.substr(0, 1);
+        word.remove_prefix(longest != nullptr ? longest->first.size() : 1);
+    }
+    return result;
+}
+
+// `output NAME ... bg|background FILE MODE`: a colour with the mode solid_color is no file; a
+// relative file lies beside the config file.
+fs::path outputLineImage(const std::vector<std::string>& words, const fs::path& home,
+                         const fs::path& folder) {
+    if (words.size() < 4 || words[0] != "output") {
+        return {};
+    }
+    const auto bg = std::find_if(words.begin() + 2, words.end() - 1, [](const std::string& w) {
+        return w == "bg" || w == "background";
+    });
+    if (bg == words.end() - 1 || (bg + 2 != words.end() && bg[2] == "solid_color")) {
+        return {};
+    }
+    const fs::path path = startsWith(bg[1], "~/") ? home / bg[1].substr(2) : fs::path(bg[1]);
+    return path.is_relative() ? folder / path : path;
+}
+
+// Lines inside `output NAME {` ... `}` are read as if each began with `output NAME`. Of several
+// outputs' backgrounds the first that names a file is taken: which output shows the desktop is
+// not known here.
+fs::path swayConfigImage(const fs::path& file, const fs::path& home) {
+    std::ifstream in(file);
+    Variables variables;
+    std::vector<std::string> block;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> words = shellWords(line);
+        if (words.empty() || words.front().starts_with('#')) {
+            continue;
+        }
+        if (words.front() == "}") {
+            block.clear();
+            continue;
+        }
+        if (words.back() == "{") {
+            block.assign(words.begin(), words.end() - 1);
+            continue;
+        }
+        words.insert(words.begin(), block.begin(), block.end());
+        const bool set = words[0] == "set" && words.size() > 2;
+        std::string value;
+        for (std::size_t i = set ? 2 : 1; i < words.size(); ++i) {
+            words[i] = substitute(words[i], variables);
+            value += (i > 2 ? " " : "") + words[i];
+        }
+        if (set) {
+            variables[words[1]] = value;
+        } else if (const fs::path image = outputLineImage(words, home, file.parent_path());
+                   !image.empty()) {
+            return image;
+        }
+    }
+    return {};
+}
+
 std::string environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
@@ -247,6 +322,22 @@ fs::path fehWallpaper(const fs::path& home) {
     return {};
 }
 
+fs::path swayWallpaper(const fs::path& home, const fs::path& config, const fs::path& system) {
+    std::vector<fs::path> files = {home / ".sway" / "config", config / "sway" / "config",
+                                   home / ".i3" / "config", config / "i3" / "config"};
+    if (!system.empty()) {
+        files.insert(files.end(), {system / "sway" / "config", system / "i3" / "config"});
+    }
+    // sway reads the first that exists and no other.
+    for (const fs::path& file : files) {
+        std::error_code error;
+        if (fs::is_regular_file(file, error)) {
+            return swayConfigImage(file, home);
+        }
+    }
+    return {};
+}
+
 DesktopPlaces desktopPlacesFromEnvironment() {
     DesktopPlaces places;
     // HOME and XDG_CONFIG_HOME as GLib reads them, with the password database behind HOME.
@@ -258,14 +349,22 @@ DesktopPlaces desktopPlacesFromEnvironment() {
 }
 
 fs::path findWallpaper(const DesktopPlaces& places) {
+    const std::string desktop = lowerCase(places.currentDesktop);
     using Lookup = std::function<fs::path()>;
     std::vector<std::pair<std::string, Lookup>> lookups = {
         {"gnome", [&] { return gnomeWallpaper(places.schemas, places.backend); }},
         {"xfce", [&] { return xfceWallpaper(places.config); }},
         {"kde", [&] { return kdeWallpaper(places.config); }},
         {"feh", [&] { return fehWallpaper(places.home); }},
+        // The system-wide config speaks for sway only while sway runs: any other desktop would
+        // show sway's default picture.
+        {"sway",
+         [&] {
+             return swayWallpaper(
+                 places.home, places.config,
+                 desktop.find("sway") != std::string::npos ? places.system : fs::path());
+         }},
     };
-    const std::string desktop = lowerCase(places.currentDesktop);
     std::stable_partition(lookups.begin(), lookups.end(), [&](const auto& lookup) {
         return lookup.first != "gnome" && desktop.find(lookup.first) != std::string::npos;
     });

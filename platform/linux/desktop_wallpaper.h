@@ -16,6 +16,7 @@ struct DesktopPlaces {
     std::string currentDesktop;
     GSettingsSchemaSource* schemas = nullptr;  // null: no GSettings lookup
     GSettingsBackend* backend = nullptr;       // null: the default back end
+    std::filesystem::path system = "/etc";     // the system-wide configuration
 };
 
 DesktopPlaces desktopPlacesFromEnvironment();
@@ -25,9 +26,14 @@ std::filesystem::path gnomeWallpaper(GSettingsSchemaSource* schemas, GSettingsBa
 std::filesystem::path xfceWallpaper(const std::filesystem::path& config);
 std::filesystem::path kdeWallpaper(const std::filesystem::path& config);
 std::filesystem::path fehWallpaper(const std::filesystem::path& home);
+// From the config file sway reads: the first of ~/.sway/config, CONFIG/sway/config, the i3
+// ones and, when `system` is not empty, SYSTEM/sway/config and SYSTEM/i3/config.
+std::filesystem::path swayWallpaper(const std::filesystem::path& home,
+                                    const std::filesystem::path& config,
+                                    const std::filesystem::path& system);
 
-// The running desktop's setting first, then GSettings, XFCE, KDE Plasma and feh. The first path
-// whose file exists wins; when none exists the first path found is returned, so that the
+// The running desktop's setting first, then GSettings, XFCE, KDE Plasma, feh and sway. The first
+// path whose file exists wins; when none exists the first path found is returned, so that the
 // failure names it.
 std::filesystem::path findWallpaper(const DesktopPlaces& places);
 

@@ -2,12 +2,14 @@
 // real X servers, which tests/e2e/monitor_test.sh starts and names in the environment (anywhere
 // else that case skips itself).
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <fstream>
 #include <memory>
-#include <regex>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <tuple>
@@ -17,6 +19,8 @@
 #include <opencv2/imgproc.hpp>
 
 #include "platform/linux/desktop_wallpaper.h"
+#include "platform/linux/session.h"
+#include "platform/linux/wayland_monitors.h"
 #include "platform/linux/x11_grabber.h"
 #include "tests/support/temp_dir.h"
 
@@ -31,14 +35,22 @@ using Files = std::vector<std::pair<std::string, std::string>>;
 const char* const kXfce = "~/.config/xfce4/xfconf/xfce-perchannel-xml/xfce4-desktop.xml";
 const char* const kKde = "~/.config/plasma-org.kde.plasma.desktop-appletsrc";
 const std::string kBackground = "[org/gnome/desktop/background]\n";
+const char* const kSway = "~/.config/sway/config";
 
 // The wallpaper found in a fresh home holding `files`, GSettings in "~/keyfile" when that is
-// given. "~" stands for the home in the names, the texts and the answer.
+// given and "~/etc" as the system's configuration. "~" stands for the home in the names, the
+// texts and the answer; "~~" is a "~" of its own.
 std::string lookUp(const Files& files, const char* desktop = "") {
     TempDir home;
     const std::string dir = home.path().string();
     const auto expand = [&](const std::string& text) {
-        return std::regex_replace(text, std::regex("~"), dir);
+        std::string expanded;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const bool literal = text.compare(i, 2, "~~") == 0;
+            expanded += text[i] != '~' ? std::string(1, text[i]) : literal ? "~" : dir;
+            i += literal;
+        }
+        return expanded;
     };
     for (const auto& [name, text] : files) {
         fs::create_directories(fs::path(expand(name)).parent_path());
@@ -48,8 +60,8 @@ std::string lookUp(const Files& files, const char* desktop = "") {
         g_keyfile_settings_backend_new((dir + "/keyfile").c_str(), "/", nullptr), g_object_unref);
     GSettingsSchemaSource* schemas =
         fs::exists(dir + "/keyfile") ? g_settings_schema_source_get_default() : nullptr;
-    const std::string found =
-        platform::findWallpaper({home.path(), home / ".config", desktop, schemas, backend.get()});
+    const std::string found = platform::findWallpaper(
+        {home.path(), home / ".config", desktop, schemas, backend.get(), home / "etc"});
     return found.starts_with(dir) ? std::string("~").append(found, dir.size()) : found;
 }
 
@@ -64,7 +76,8 @@ TEST(DesktopWallpaper, TheRunningDesktopsSettingFirstThenTheFixedOrderEachByItsO
         Files files{{"~/keyfile", kBackground + "picture-uri='file://~/gnome.png'\n"},
                     {kXfce, "<channel><property name=\"last-image\" value=\"~/xfce.png\"/>"},
                     {kKde, "[a][Wallpaper][org.kde.image][General]\nImage=~/kde.png\n"},
-                    {"~/.fehbg", "feh --bg-scale ~/feh.png\n"}};
+                    {"~/.fehbg", "feh --bg-scale ~/feh.png\n"},
+                    {kSway, "output * bg ~/sway.png fill\n"}};
         for (const std::string& name : existing) {
             files.emplace_back("~/" + name + ".png", "");
         }
@@ -101,6 +114,29 @@ TEST(DesktopWallpaper, TheRunningDesktopsSettingFirstThenTheFixedOrderEachByItsO
         {every({}), "~/kde.png", "ubuntu:KDE"},
         {every({"xfce", "feh"}), "~/xfce.png", "ubuntu:KDE"},
         {every({"gnome", "xfce", "kde"}), "~/xfce.png", "XFCE"},
+        {every({"sway"}), "~/sway.png"},
+        {every({"feh", "sway"}), "~/feh.png"},
+        {every({"gnome", "sway"}), "~/sway.png", "sway"},
+        // sway's own config: comments, solid colours and other commands skipped, $variables
+        // (the longest name) and "~" expanded, quotes removed, blocks; the first file wins.
+        {{{kSway,
+           "# output * bg /c.png fill\nset $d /s v\nset $dir $d/w\nset $di /no\n"
+           "output HEADLESS-1 mode 1x1 bg #2040c0 solid_color\noutput NAME pos 0 0\n"
+           "output HEADLESS-2 background \"$dir/m p.jpg\" fill\noutput * bg /z.png fill\n"}},
+         "/s v/w/m p.jpg"},
+        {{{kSway, "output * bg '~~/q r.png' stretch\n"}}, "~/q r.png"},
+        {{{kSway,
+           "output HEADLESS-2 {\n  mode 1x1\n}\n# {\nset $p a\noutput * {\n  bg $p/b.png fill\n"
+           "}\n"}},
+         "~/.config/sway/a/b.png"},
+        // The first config that exists is sway's: ~/.sway's, XDG_CONFIG_HOME's, ~/.i3's, the
+        // system's, the system's only while sway runs.
+        {{{"~/.sway/config", "\n"}, {kSway, "output * bg /xdg.png fill\n"}}, ""},
+        {{{"~/.i3/config", "output * bg /i3.png fill\n"}, {kSway, "output * bg /x.png fill\n"}},
+         "/x.png"},
+        {{{"~/etc/sway/config", "output * bg /etc.png fill\n"}}, "/etc.png", "sway"},
+        {{{"~/etc/sway/config", "output * bg /etc.png fill\n"}}, ""},
+        {{}, "", "sway"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(lookUp(c.files, c.desktop), c.expected) << c.desktop;
@@ -108,6 +144,71 @@ TEST(DesktopWallpaper, TheRunningDesktopsSettingFirstThenTheFixedOrderEachByItsO
     // A value nobody set (the schema's default) counts only when its file exists.
     const std::string fromDefault = lookUp({{"~/keyfile", dark}});
     EXPECT_TRUE(fromDefault.empty() || fs::exists(fromDefault)) << fromDefault;
+}
+
+// Sets (null: unsets) an environment variable until the end of the scope.
+class ScopedVariable {
+  public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedVariable() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+std::size_t openFiles() {
+    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+}
+
+// VELMORA_SESSION=x11|wayland decides; otherwise a socket that accepts, as a compositor's does,
+// makes the session Wayland, and the probe's connection is closed again.
+TEST(Session, TheOverrideElseAWaylandDisplayThatAcceptsAConnection) {
+    TempDir dir;
+    const std::string socketPath = (dir / "wayland-0").string();  // the library's default name
+    const ScopedVariable runtime("XDG_RUNTIME_DIR", dir.path().c_str());
+    sockaddr_un address{AF_UNIX, {}};
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    const int listening = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listening, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listening, 8), 0);
+    using enum platform::Session;
+    const struct {
+        const char* forced;  // VELMORA_SESSION
+        const char* display;
+        platform::Session expected;
+    } cases[] = {{nullptr, nullptr, X11},         {nullptr, socketPath.c_str(), Wayland},
+                 {nullptr, "/no/wayland-0", X11}, {"x11", socketPath.c_str(), X11},
+                 {"wayland", nullptr, Wayland},   {"X11", socketPath.c_str(), Wayland},
+                 {"Wayland", nullptr, X11}};
+    const std::size_t files = openFiles();
+    for (const auto& c : cases) {
+        const ScopedVariable forced("VELMORA_SESSION", c.forced);
+        const ScopedVariable display("WAYLAND_DISPLAY", c.display);
+        EXPECT_EQ(platform::currentSession(), c.expected)
+            << (c.forced ? c.forced : "-") << ' ' << (c.display ? c.display : "-");
+    }
+    EXPECT_EQ(openFiles(), files);
+    close(listening);
+}
+
+// The compositor's outputs, each "left,top,right,bottom,name ", as the session that
+// tests/e2e/wayland_test.sh starts names them in the environment.
+TEST(WaylandLayer, MonitorsInTheCompositorsOrderWithTheirLogicalAreasAndNames) {
+    const char* expected = std::getenv("VELMORA_WAYLAND_MONITORS");
+    if (expected == nullptr) {
+        GTEST_SKIP() << "needs a session from tests/e2e/wayland_test.sh";
+    }
+    std::ostringstream listed;
+    for (const auto& [r, name] : platform::listWaylandMonitors()) {
+        listed << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ',' << name << ' ';
+    }
+    EXPECT_EQ(listed.str(), expected);
 }
 
 using platform::X11Transfer;
