@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/../wayland/session.sh"
 : "${VELMORA_TEST_TOOLS:?directory of velmora-tests}"
 
-wl_user || { echo "skipped: cannot create the user the session runs as (sway refuses root)"; exit 0; }
+wl_user || { echo "skipped: cannot create the session's user (sway refuses root)" && exit 0; }
 chmod 0755 "$E2E_TMP"  # the session's user runs the programs from here
 cp "$VELMORA" "$VELMORA_TEST_TOOLS/velmora-tests" "$E2E_TMP/"
 session=$E2E_TMP/session
@@ -22,14 +22,24 @@ velmora() {
     E2E_PIDS+=($!)
 }
 
-# The pixels the platform layer grabs are those of a screenshot of the same output.
+# layer_cases VARIABLE=VALUE...: the WaylandLayer cases run in the session and none skips
+layer_cases() {
+    local log=$E2E_TMP/layer
+    if "${WL_CMD[@]}" "$@" "$E2E_TMP/velmora-tests" '--gtest_filter=WaylandLayer.*' >"$log" 2>&1 &&
+        grep -q '^\[  PASSED  \] [1-9]' "$log" && ! grep -q SKIPPED "$log"; then pass; else
+        fail "WaylandLayer $*: $(cat "$log")"
+    fi
+}
+
+# The compositor's monitors by their logical areas, a scaled output's too, and the grabbed pixels
+# equal to a screenshot of the captured output.
 wl_start "$session" 2 && wl_cmd "$session"
+"${WL_CMD[@]}" swaymsg -q output HEADLESS-2 scale 2
+layer_cases VELMORA_WAYLAND_MONITORS='0,0,1280,720,HEADLESS-1 1280,0,2240,540,HEADLESS-2 '
+"${WL_CMD[@]}" swaymsg -q output HEADLESS-2 scale 1
 "${WL_CMD[@]}" grim -o HEADLESS-2 "$session/home/grim.png"
-if "${WL_CMD[@]}" VELMORA_GRIM_PNG="$session/home/grim.png" "$E2E_TMP/velmora-tests" \
-    '--gtest_filter=WaylandLayer.*' >"$E2E_TMP/layer" 2>&1 &&
-    grep -q '^\[  PASSED  \] [1-9]' "$E2E_TMP/layer" && ! grep -q SKIPPED "$E2E_TMP/layer"; then pass; else
-    fail "WaylandLayer: $(cat "$E2E_TMP/layer")"
-fi
+layer_cases VELMORA_GRIM_PNG="$session/home/grim.png" \
+    VELMORA_WAYLAND_MONITORS='0,0,1280,720,HEADLESS-1 1280,0,3200,1080,HEADLESS-2 '
 
 # Answer 2 with two outputs: the last one captured, the seven windows, q ends it.
 velmora screen

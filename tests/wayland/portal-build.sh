@@ -13,9 +13,10 @@ prefix=$cache/$pkg-$version-$(sha256sum "$here/portal-wlr-shm.patch" | cut -c1-1
 if [[ ! -x $prefix/$pkg ]]; then
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
-    (cd "$work" && apt-get source -qq $pkg && cd $pkg-*/ && patch -s -p1 <"$here/portal-wlr-shm.patch" &&
-        meson setup -Dman-pages=disabled -Dsystemd=disabled build && ninja -C build) >"$work/log" 2>&1 ||
-        { tail -n 30 "$work/log" >&2 && exit 1; }
+    (cd "$work" && apt-get source -qq $pkg && cd $pkg-*/ &&
+        patch -s -p1 <"$here/portal-wlr-shm.patch" &&
+        meson setup -Dman-pages=disabled -Dsystemd=disabled build && ninja -C build) \
+        >"$work/log" 2>&1 || { tail -n 30 "$work/log" >&2 && exit 1; }
     mkdir -p "$prefix"
     cp "$work"/$pkg-*/build/$pkg "$prefix/"
 fi

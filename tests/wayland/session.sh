@@ -5,9 +5,9 @@
 #   session.sh start DIR [OUTPUTS [WALLPAPER]]  starts in the new folder DIR, returns once ready
 #   session.sh run DIR COMMAND...               runs COMMAND in it as the session's user
 #   session.sh stop DIR                         ends every process of the session, removes DIR
-# Or source it and call wl_start, wl_run (or wl_cmd) and wl_stop. sway refuses to run as root, so as root
-# the session runs as the system user velmora-wayland, created when missing; that user must be
-# able to read the programs and files it is given.
+# Or source it and call wl_start, wl_run (or wl_cmd) and wl_stop. sway refuses to run as root,
+# so as root the session runs as the system user velmora-wayland, created when missing; that user
+# must be able to read the programs and files it is given.
 wl_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 WL_USER=velmora-wayland
 
@@ -38,10 +38,11 @@ wl_start() {
     printf '[screencast]\nchooser_type=none\noutput_name=HEADLESS-2\n' >"$dir/portal.config"
     [[ $(id -u) -ne 0 ]] || chown -R $WL_USER: "$dir"
     # The session is a process group of its own, so that stopping it ends everything it started.
-    (cd / && exec setsid "${WL_AS[@]}" env -i "PATH=$PATH" HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" \
-        LANG=C.UTF-8 XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland WLR_BACKENDS=headless \
-        WLR_HEADLESS_OUTPUTS="$outputs" WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-        dbus-run-session -- bash "$wl_here/session.sh" inside "$dir") >"$dir/session.log" 2>&1 &
+    (cd / && exec setsid "${WL_AS[@]}" env -i "PATH=$PATH" HOME="$dir/home" LANG=C.UTF-8 \
+        XDG_RUNTIME_DIR="$dir/runtime" XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland \
+        WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS="$outputs" WLR_RENDERER=pixman \
+        WLR_LIBINPUT_NO_DEVICES=1 dbus-run-session -- bash "$wl_here/session.sh" inside "$dir") \
+        >"$dir/session.log" 2>&1 &
     echo $! >"$dir/pgid"
     timeout 20 bash -c "until [[ -s '$dir/env' ]] || ! kill -0 $!; do sleep 0.05; done" 2>/dev/null
     [[ -s $dir/env ]] || { cat "$dir/session.log" >&2 && wl_stop "$dir" && return 1; }
@@ -74,7 +75,8 @@ wl_inside() {
     wireplumber &
     sway -c "$HOME/.config/sway/config" &
     echo $! >"$dir/sway.pid"
-    timeout 10 bash -c "until [[ -S $run/wayland-1 ]] && ls $run/sway-ipc.*.sock; do sleep 0.02; done"
+    timeout 10 bash -c "until [[ -S $run/wayland-1 ]] && ls $run/sway-ipc.*.sock; do sleep 0.02;
+        done" >/dev/null
     export WAYLAND_DISPLAY=wayland-1 SWAYSOCK
     SWAYSOCK=$(ls "$run"/sway-ipc.*.sock)
     dbus-update-activation-environment WAYLAND_DISPLAY SWAYSOCK XDG_CURRENT_DESKTOP XDG_SESSION_TYPE
@@ -82,20 +84,14 @@ wl_inside() {
     gdbus wait --session --timeout 10 org.freedesktop.impl.portal.desktop.wlr
     /usr/libexec/xdg-desktop-portal &
     gdbus wait --session --timeout 10 org.freedesktop.portal.Desktop
-    env | grep -E '^(XDG_RUNTIME_DIR|WAYLAND_DISPLAY|SWAYSOCK|DBUS_SESSION_BUS_ADDRESS|XDG_CURRENT_DESKTOP|XDG_SESSION_TYPE)=' \
-        >"$dir/env.part" && mv "$dir/env.part" "$dir/env"
+    for name in XDG_RUNTIME_DIR WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS \
+        XDG_CURRENT_DESKTOP XDG_SESSION_TYPE; do echo "$name=${!name}"; done >"$dir/env.part"
+    mv "$dir/env.part" "$dir/env"
     wait
 }
 
 if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
     set -euo pipefail
-    command=$1
-    shift
-    case $command in
-        start) wl_start "$@" ;;
-        run) wl_run "$@" ;;
-        stop) wl_stop "$@" ;;
-        inside) wl_inside "$@" ;;
-        *) echo "usage: $0 start|run|stop DIR ..." >&2 && exit 2 ;;
-    esac
+    [[ ${1:-} =~ ^(start|run|stop|inside)$ ]] || { echo "usage: session.sh start|run|stop DIR" >&2 && exit 2; }
+    "wl_$1" "${@:2}"
 fi
