@@ -31,4 +31,8 @@ else()
     list(APPEND VELMORA_SOURCES ${velmora_xdg_output_header} ${velmora_xdg_output_code})
     target_include_directories(velmora_platform_deps INTERFACE ${velmora_generated})
     target_link_libraries(velmora_platform_deps INTERFACE PkgConfig::VELMORA_WAYLAND)
+
+    # Wayland sessions: the screen cast portal (over D-Bus, passing a descriptor) and PipeWire.
+    pkg_check_modules(VELMORA_PIPEWIRE REQUIRED IMPORTED_TARGET gio-unix-2.0 libpipewire-0.3)
+    target_link_libraries(velmora_platform_deps INTERFACE PkgConfig::VELMORA_PIPEWIRE)
 endif()

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,18 +33,29 @@ class ScreenGrabber {
     virtual bool grab() = 0;
     virtual const unsigned char* rows() const = 0;
     virtual std::size_t rowStride() const = 0;
+    // The size of the rows of the last grab: the monitor's, or what a screen cast stream
+    // delivers, which may change while it runs.
+    virtual std::int32_t width() const = 0;
+    virtual std::int32_t height() const = 0;
 };
 
 enum class GrabberFailure {
     NoFailure,
     NoBitmap,           // the pixel memory (or what it is made from) could not be had
     UnsupportedFormat,  // the screen's pixels cannot be handed out as BGRA
+    NoPortal,           // no screen cast portal answers on the session bus
+    CastRefused,        // the portal or the user refused or cancelled the screen cast
+    NoStream,           // the portal gave no stream, or its stream could not be connected
+    NoFirstFrame,       // the stream delivered no frame in the time allowed at start
 };
 
 struct GrabberResult {
     std::unique_ptr<ScreenGrabber> grabber;  // null exactly when failure is not NoFailure
     GrabberFailure failure = GrabberFailure::NoFailure;
-    std::string detail;  // what the screen offers, for UnsupportedFormat
+    std::string detail;  // what the screen offers, or why the screen cast failed
+    // Which of the listed monitors the grabber shows, where the platform can tell; the asked
+    // one otherwise.
+    std::optional<std::size_t> monitorIndex = std::nullopt;
 };
 
 class MonitorPlatform {

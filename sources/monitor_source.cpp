@@ -1,6 +1,7 @@
 #include "sources/monitor_source.h"
 
 #include <iostream>
+#include <string>
 #include <vector>
 
 #include <opencv2/imgproc.hpp>
@@ -29,12 +30,38 @@ bool MonitorSource::readLive(cv::Mat& out) {
     if (!grabber->grab()) {
         return false;
     }
+    // A screen cast stream may change its size while it runs; the frames follow it.
+    width = grabber->width();
+    height = grabber->height();
     const cv::Mat wrapper(height, width, CV_8UC4, const_cast<unsigned char*>(grabber->rows()),
                           grabber->rowStride());
     // The caller's buffer is reused once it has the monitor's size.
     cv::cvtColor(wrapper, out, cv::COLOR_BGRA2BGR);
     return true;
 }
+
+namespace {
+
+using enum platform::GrabberFailure;
+
+std::string failureLine(const platform::GrabberResult& opened) {
+    switch (opened.failure) {
+        case UnsupportedFormat:
+            return "error: unsupported screen format: " + opened.detail;
+        case NoPortal:
+            return "error: no screen cast portal: " + opened.detail;
+        case CastRefused:
+            return "error: screen cast refused: " + opened.detail;
+        case NoStream:
+            return "error: no screen cast stream: " + opened.detail;
+        case NoFirstFrame:
+            return "error: no frame from the screen cast: " + opened.detail;
+        default:
+            return "error: CreateDIBSection failed";
+    }
+}
+
+}  // namespace
 
 std::unique_ptr<FrameSource> createMonitorSource(platform::MonitorPlatform& os) {
     const std::vector<platform::MonitorRect> rects = os.monitors();
@@ -53,19 +80,17 @@ std::unique_ptr<FrameSource> createScreenSource(const platform::MonitorRect& rec
                                                 platform::MonitorPlatform& os) {
     auto source = std::make_unique<MonitorSource>(os);
     source->monitorRect = rect;
-    source->width = rect.right - rect.left;
-    source->height = rect.bottom - rect.top;
     platform::GrabberResult opened = os.openGrabber(rect);
-    if (opened.failure == platform::GrabberFailure::UnsupportedFormat) {
-        std::cerr << "error: unsupported screen format: " << opened.detail << "\n";
-        return nullptr;
-    }
     if (!opened.grabber) {
-        std::cerr << "error: CreateDIBSection failed\n";
+        std::cerr << failureLine(opened) << "\n";
         return nullptr;
     }
     source->grabber = std::move(opened.grabber);
-    std::cout << "mode=screen monitors=" << count << " monitor_index=" << count - 1
+    // The size of the frames, which a screen cast stream chooses for itself.
+    source->width = source->grabber->width();
+    source->height = source->grabber->height();
+    std::cout << "mode=screen monitors=" << count
+              << " monitor_index=" << opened.monitorIndex.value_or(count - 1)
               << " width=" << source->width << " height=" << source->height << "\n";
     return source;
 }

@@ -1,4 +1,7 @@
 #include "platform/linux/desktop_wallpaper.h"
+#include "platform/linux/session.h"
+#include "platform/linux/wayland_grabber.h"
+#include "platform/linux/wayland_monitors.h"
 #include "platform/linux/x11_display.h"
 #include "platform/linux/x11_grabber.h"
 #include "platform/linux/x11_monitors.h"
@@ -7,14 +10,10 @@
 namespace platform {
 namespace {
 
-class X11Monitors final : public MonitorPlatform {
+// What both sessions share: no apartment to join, and the desktop's wallpaper setting.
+class LinuxMonitors : public MonitorPlatform {
   public:
-    std::vector<MonitorRect> monitors() override {
-        const DisplayConnection display = openDisplay();
-        return display ? listX11Monitors(display.get()) : std::vector<MonitorRect>{};
-    }
-    GrabberResult openGrabber(const MonitorRect& rect) override { return openX11Grabber(rect); }
-    // There is no apartment to join on Linux: a success that owes nothing.
+    // A success that owes nothing.
     std::int32_t initializeCom() override { return 0; }
     void uninitializeCom() override {}
     std::filesystem::path wallpaperPath() override {
@@ -22,11 +21,41 @@ class X11Monitors final : public MonitorPlatform {
     }
 };
 
+class X11Monitors final : public LinuxMonitors {
+  public:
+    std::vector<MonitorRect> monitors() override {
+        const DisplayConnection display = openDisplay();
+        return display ? listX11Monitors(display.get()) : std::vector<MonitorRect>{};
+    }
+    GrabberResult openGrabber(const MonitorRect& rect) override { return openX11Grabber(rect); }
+};
+
+// The compositor's outputs; the screen cast portal, not the program, picks the one captured.
+class WaylandMonitors final : public LinuxMonitors {
+  public:
+    std::vector<MonitorRect> monitors() override {
+        listed_ = listWaylandMonitors();
+        std::vector<MonitorRect> rects;
+        for (const WaylandMonitor& monitor : listed_) {
+            rects.push_back(monitor.rect);
+        }
+        return rects;
+    }
+    GrabberResult openGrabber(const MonitorRect&) override { return openWaylandGrabber(listed_); }
+
+  private:
+    std::vector<WaylandMonitor> listed_;
+};
+
 }  // namespace
 
+// The session is looked at once: every monitor call of the run talks to the same one.
 MonitorPlatform& systemMonitors() {
-    static X11Monitors monitors;
-    return monitors;
+    static X11Monitors x11;
+    static WaylandMonitors wayland;
+    static MonitorPlatform& chosen =
+        currentSession() == Session::Wayland ? static_cast<MonitorPlatform&>(wayland) : x11;
+    return chosen;
 }
 
 std::string nativeToUtf8(std::basic_string_view<std::filesystem::path::value_type> text) {

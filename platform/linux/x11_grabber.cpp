@@ -196,6 +196,8 @@ class X11Grabber final : public ScreenGrabber {
         const XImage* image = sharedImage_ ? sharedImage_.get() : plainImage_.get();
         return image != nullptr ? static_cast<std::size_t>(image->bytes_per_line) : 0;
     }
+    std::int32_t width() const override { return static_cast<std::int32_t>(width_); }
+    std::int32_t height() const override { return static_cast<std::int32_t>(height_); }
 
   private:
     static void onConnectionLost(Display*, void* self) {

@@ -48,6 +48,8 @@ class GdiGrabber final : public ScreenGrabber {
         return static_cast<const unsigned char*>(dibBits_);
     }
     std::size_t rowStride() const override { return static_cast<std::size_t>(width_) * 4; }
+    std::int32_t width() const override { return width_; }
+    std::int32_t height() const override { return height_; }
 
   private:
     GdiCalls& gdi_;

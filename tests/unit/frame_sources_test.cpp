@@ -1,4 +1,6 @@
 #include <map>
+#include <optional>
+#include <utility>
 
 #include <gtest/gtest.h>
 #include <opencv2/core/utils/logger.hpp>
@@ -102,17 +104,25 @@ using platform::MonitorRect;
 // `calls`; `shown` is the picture that the last grabber made, or the wallpaper, holds.
 struct Desktop final : platform::MonitorPlatform {
     // Random pixels in rows padded on the right, so that a reader that ignores the stride
-    // shows it.
+    // shows it; a grab after `resize` was set repaints them at that size.
     struct Grabber final : platform::ScreenGrabber {
-        Grabber(Desktop& desktop, int width, int height)
-            : desktop(desktop), padded(height, width + 3, CV_8UC4) {
-            cv::randu(padded, 0, 256);
-            cv::cvtColor(padded.colRange(0, width), desktop.shown, cv::COLOR_BGRA2BGR);
-        }
+        Grabber(Desktop& desktop, cv::Size size) : desktop(desktop) { paint(size); }
         ~Grabber() override { desktop.calls += "close;"; }
-        bool grab() override { return desktop.logged("grab;", !desktop.grabsFail); }
+        void paint(cv::Size size) {
+            padded.create(size.height, size.width + 3, CV_8UC4);
+            cv::randu(padded, 0, 256);
+            cv::cvtColor(padded.colRange(0, size.width), desktop.shown, cv::COLOR_BGRA2BGR);
+        }
+        bool grab() override {
+            if (!desktop.resize.empty()) {
+                paint(std::exchange(desktop.resize, {}));
+            }
+            return desktop.logged("grab;", !desktop.grabsFail);
+        }
         const unsigned char* rows() const override { return padded.data; }
         std::size_t rowStride() const override { return padded.step; }
+        std::int32_t width() const override { return padded.cols - 3; }
+        std::int32_t height() const override { return padded.rows; }
 
         Desktop& desktop;
         cv::Mat padded;
@@ -126,10 +136,10 @@ struct Desktop final : platform::MonitorPlatform {
     std::vector<MonitorRect> monitors() override { return logged("monitors;", rects); }
     platform::GrabberResult openGrabber(const MonitorRect& r) override {
         calls += "open " + std::to_string(r.left) + "," + std::to_string(r.top) + ";";
-        return {failure == NoFailure
-                    ? std::make_unique<Grabber>(*this, r.right - r.left, r.bottom - r.top)
-                    : nullptr,
-                failure, "depth 16"};
+        const cv::Size size =
+            stream.empty() ? cv::Size(r.right - r.left, r.bottom - r.top) : stream;
+        return {failure == NoFailure ? std::make_unique<Grabber>(*this, size) : nullptr, failure,
+                "depth 16", index};
     }
     std::int32_t initializeCom() override { return logged("com-init;", comResult); }
     void uninitializeCom() override { calls += "com-uninit;"; }
@@ -138,7 +148,10 @@ struct Desktop final : platform::MonitorPlatform {
     std::vector<MonitorRect> rects;
     cv::Mat shown;
     bool grabsFail = false;
+    cv::Size resize;
     platform::GrabberFailure failure = NoFailure;
+    cv::Size stream;  // what a screen cast delivers; empty: the monitor's size
+    std::optional<std::size_t> index;
     std::int32_t comResult = 0;
     std::filesystem::path wallpaper;
     std::string calls;
@@ -158,14 +171,33 @@ TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquire
         std::string wallpaper;
         std::string line;   // followed by the wallpaper's path and a line feed when there is one
         std::string calls;  // "drop": the source is destroyed
+        cv::Size stream = {};
+        std::optional<std::size_t> index = std::nullopt;
     } cases[] = {
         {0, NoFailure, 0, "", "error: no monitor found\n", "monitors;drop;"},
         {2, NoFailure, 0, "", "mode=screen monitors=2 monitor_index=1 width=32 height=40\n",
-         "monitors;open 64,0;grab;grab;drop;close;"},
+         "monitors;open 64,0;grab;grab;grab;drop;close;"},
         {3, NoFailure, 0, "", "mode=screen monitors=3 monitor_index=2 width=32 height=24\n",
-         "monitors;open -32,-8;grab;grab;drop;close;"},
+         "monitors;open -32,-8;grab;grab;grab;drop;close;"},
+        // A screen cast of the first monitor, in a size of its own.
+        {3,
+         NoFailure,
+         0,
+         "",
+         "mode=screen monitors=3 monitor_index=0 width=50 height=30\n",
+         "monitors;open -32,-8;grab;grab;grab;drop;close;",
+         {50, 30},
+         0},
         {2, NoBitmap, 0, "", "error: CreateDIBSection failed\n", "monitors;open 64,0;drop;"},
         {2, UnsupportedFormat, 0, "", "error: unsupported screen format: depth 16\n",
+         "monitors;open 64,0;drop;"},
+        {2, NoPortal, 0, "", "error: no screen cast portal: depth 16\n",
+         "monitors;open 64,0;drop;"},
+        {2, CastRefused, 0, "", "error: screen cast refused: depth 16\n",
+         "monitors;open 64,0;drop;"},
+        {2, NoStream, 0, "", "error: no screen cast stream: depth 16\n",
+         "monitors;open 64,0;drop;"},
+        {2, NoFirstFrame, 0, "", "error: no frame from the screen cast: depth 16\n",
          "monitors;open 64,0;drop;"},
         // The wallpaper at its own size; S_FALSE (already initialised) is balanced as well.
         {1, NoFailure, 0, name, still, wallpaper + "drop;com-uninit;"},
@@ -189,6 +221,8 @@ TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquire
         desk.comResult = c.com;
         desk.wallpaper = c.wallpaper.empty() ? std::filesystem::path() : dir / c.wallpaper;
         desk.shown = picture;
+        desk.stream = c.stream;
+        desk.index = c.index;
         std::unique_ptr<FrameSource> source = createMonitorSource(desk);
         const std::string line =
             c.line + (c.wallpaper.empty() ? "" : desk.wallpaper.string() + "\n");
@@ -198,6 +232,12 @@ TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquire
             cv::Mat frame;
             ASSERT_TRUE(source->read(frame));
             EXPECT_EQ(cv::norm(frame, desk.shown, cv::NORM_INF), 0);
+            // Live frames follow a stream that changes its size.
+            if (c.monitors > 1) {
+                desk.resize = cv::Size(20, 10);
+                ASSERT_TRUE(source->read(frame));
+                EXPECT_EQ(cv::norm(frame, desk.shown, cv::NORM_INF), 0);
+            }
             // Still reads share the one picture; a failed grab fails a live read.
             cv::Mat next;
             desk.grabsFail = true;

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <pipewire/pipewire.h>
+
+#include "platform/linux/unique_fd.h"
+#include "platform/linux/video_stream.h"
+
+namespace platform {
+
+template <typename T, auto Free>
+struct PipeWireDeleter {
+    void operator()(T* p) const { Free(p); }
+};
+
+// PipeWire's global state, set up while an owner lives.
+class PipeWireLibrary {
+  public:
+    PipeWireLibrary() { pw_init(nullptr, nullptr); }
+    ~PipeWireLibrary() { pw_deinit(); }
+    PipeWireLibrary(const PipeWireLibrary&) = delete;
+    PipeWireLibrary& operator=(const PipeWireLibrary&) = delete;
+};
+
+// A listener on a PipeWire object's events, removed when the owner goes; it must go before the
+// object it listens to.
+class PipeWireListener {
+  public:
+    PipeWireListener() = default;
+    ~PipeWireListener() {
+        if (hook.link.next != nullptr) {
+            spa_hook_remove(&hook);
+        }
+    }
+    PipeWireListener(const PipeWireListener&) = delete;
+    PipeWireListener& operator=(const PipeWireListener&) = delete;
+
+    spa_hook hook{};
+};
+
+// A video stream of one PipeWire node, in memory buffers, over a connection that someone else
+// (the screen cast portal) opened. Its loop runs only inside serve(), on the caller's thread.
+class PipeWireStream {
+  public:
+    // Null, with `problem` saying why, when the connection or the stream cannot be made.
+    static std::unique_ptr<PipeWireStream> connect(UniqueFd remote, std::uint32_t node,
+                                                   std::string& problem);
+
+    explicit PipeWireStream(UniqueFd remote) : remote_(std::move(remote)) {}
+    PipeWireStream(const PipeWireStream&) = delete;
+    PipeWireStream& operator=(const PipeWireStream&) = delete;
+
+    // Runs the loop once, waiting up to `timeout` for something to do, and then whatever else
+    // is ready; true when a frame came meanwhile.
+    bool serve(std::chrono::milliseconds timeout);
+    bool take(StreamFrame& frame);
+    void giveBack(const StreamFrame& frame);
+    // Empty while the stream and its connection are up; else why they ended.
+    const std::string& ended() const { return ended_; }
+
+  private:
+    static void onCoreError(void* self, std::uint32_t id, int seq, int result, const char* text);
+    static void onStateChanged(void* self, pw_stream_state old, pw_stream_state state,
+                               const char* error);
+    static void onParamChanged(void* self, std::uint32_t id, const spa_pod* param);
+    static void onProcess(void* self);
+
+    // Released in the reverse order: stream, core, context, loop, the connection's descriptor,
+    // then PipeWire's global state.
+    PipeWireLibrary library_;
+    UniqueFd remote_;
+    std::unique_ptr<pw_loop, PipeWireDeleter<pw_loop, pw_loop_destroy>> loop_;
+    std::unique_ptr<pw_context, PipeWireDeleter<pw_context, pw_context_destroy>> context_;
+    std::unique_ptr<pw_core, PipeWireDeleter<pw_core, pw_core_disconnect>> core_;
+    PipeWireListener coreListener_;
+    std::unique_ptr<pw_stream, PipeWireDeleter<pw_stream, pw_stream_destroy>> stream_;
+    PipeWireListener streamListener_;
+    bool formatKnown_ = false;
+    PixelOrder order_ = PixelOrder::BGRx;
+    std::int32_t width_ = 0;
+    std::int32_t height_ = 0;
+    bool frameCame_ = false;
+    std::string ended_;
+};
+
+}  // namespace platform
