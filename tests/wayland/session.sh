@@ -92,6 +92,7 @@ wl_inside() {
 
 if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
     set -euo pipefail
-    [[ ${1:-} =~ ^(start|run|stop|inside)$ ]] || { echo "usage: session.sh start|run|stop DIR" >&2 && exit 2; }
+    [[ ${1:-} =~ ^(start|run|stop|inside)$ ]] || { echo "usage: session.sh start|run|stop DIR" >&2
+        exit 2; }
     "wl_$1" "${@:2}"
 fi
