@@ -32,12 +32,9 @@ layer_cases() {
     fi
 }
 
-# The compositor's monitors by their logical areas, a scaled output's too, and the grabbed pixels
-# equal to a screenshot of the captured output.
+# The compositor's monitors by their logical areas, and the grabbed pixels equal to a screenshot
+# of the captured output.
 wl_start "$session" 2 && wl_cmd "$session"
-"${WL_CMD[@]}" swaymsg -q output HEADLESS-2 scale 2
-layer_cases 1 VELMORA_WAYLAND_MONITORS='0,0,1280,720,HEADLESS-1 1280,0,2240,540,HEADLESS-2 '
-"${WL_CMD[@]}" swaymsg -q output HEADLESS-2 scale 1
 "${WL_CMD[@]}" grim -o HEADLESS-2 "$session/home/grim.png"
 layer_cases 2 VELMORA_GRIM_PNG="$session/home/grim.png" \
     VELMORA_WAYLAND_MONITORS='0,0,1280,720,HEADLESS-1 1280,0,3200,1080,HEADLESS-2 '
@@ -54,7 +51,9 @@ assert_file_eq "screen output" "${prompt}mode=screen monitors=2 monitor_index=1 
 height=1080"$'\n' "$E2E_TMP/screen.out"
 assert_file_eq "screen errors" "" "$E2E_TMP/screen.err"
 
-# The compositor ends while frames are being analysed.
+# A scaled output by its logical size; then the compositor ends while frames are being analysed.
+"${WL_CMD[@]}" swaymsg -q output HEADLESS-2 scale 2
+layer_cases 1 VELMORA_WAYLAND_MONITORS='0,0,1280,720,HEADLESS-1 1280,0,2240,540,HEADLESS-2 '
 velmora lost
 window_id Velmora >/dev/null || true
 kill "$(<"$session/sway.pid")"

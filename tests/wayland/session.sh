@@ -50,9 +50,7 @@ wl_start() {
 
 # wl_cmd DIR: WL_CMD becomes the prefix that runs a command in the session as its user.
 wl_cmd() {
-    local vars
-    mapfile -t vars <"$1/env"
-    WL_CMD=("${WL_AS[@]}" env HOME="$1/home" "${vars[@]}")
+    mapfile -t WL_CMD <"$1/env" && WL_CMD=("${WL_AS[@]}" env HOME="$1/home" "${WL_CMD[@]}")
 }
 
 wl_run() { wl_cmd "$1" && "${WL_CMD[@]}" "${@:2}"; }
@@ -77,15 +75,13 @@ wl_inside() {
     echo $! >"$dir/sway.pid"
     timeout 10 bash -c "until [[ -S $run/wayland-1 ]] && ls $run/sway-ipc.*.sock; do sleep 0.02;
         done" >/dev/null
-    export WAYLAND_DISPLAY=wayland-1 SWAYSOCK
-    SWAYSOCK=$(ls "$run"/sway-ipc.*.sock)
+    export WAYLAND_DISPLAY=wayland-1 SWAYSOCK=$(ls "$run"/sway-ipc.*.sock)
     dbus-update-activation-environment WAYLAND_DISPLAY SWAYSOCK XDG_CURRENT_DESKTOP XDG_SESSION_TYPE
     "$dir/xdg-desktop-portal-wlr" -c "$dir/portal.config" &
     gdbus wait --session --timeout 10 org.freedesktop.impl.portal.desktop.wlr
     /usr/libexec/xdg-desktop-portal &
     gdbus wait --session --timeout 10 org.freedesktop.portal.Desktop
-    for name in XDG_RUNTIME_DIR WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS \
-        XDG_CURRENT_DESKTOP XDG_SESSION_TYPE; do echo "$name=${!name}"; done >"$dir/env.part"
+    env | grep -E '^(XDG_|WAYLAND_DISPLAY=|SWAYSOCK=|DBUS_SESSION_BUS_ADDRESS=)' >"$dir/env.part"
     mv "$dir/env.part" "$dir/env"
     wait
 }
