@@ -12,20 +12,23 @@ else()
     pkg_check_modules(VELMORA_WAYLAND REQUIRED IMPORTED_TARGET wayland-client)
     pkg_get_variable(VELMORA_WAYLAND_PROTOCOLS wayland-protocols pkgdatadir)
     find_program(VELMORA_WAYLAND_SCANNER wayland-scanner REQUIRED)
-    set(velmora_xdg_output_xml ${VELMORA_WAYLAND_PROTOCOLS}/unstable/xdg-output/xdg-output-unstable-v1.xml)
+    set(velmora_xdg_output
+        ${VELMORA_WAYLAND_PROTOCOLS}/unstable/xdg-output/xdg-output-unstable-v1.xml)
     set(velmora_generated ${CMAKE_BINARY_DIR}/generated)
     set(velmora_xdg_output_header ${velmora_generated}/xdg-output-unstable-v1-client-protocol.h)
     set(velmora_xdg_output_code ${velmora_generated}/xdg-output-unstable-v1-protocol.c)
     add_custom_command(OUTPUT ${velmora_xdg_output_header} ${velmora_xdg_output_code}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${velmora_generated}
-        COMMAND ${VELMORA_WAYLAND_SCANNER} client-header ${velmora_xdg_output_xml} ${velmora_xdg_output_header}
-        COMMAND ${VELMORA_WAYLAND_SCANNER} private-code ${velmora_xdg_output_xml} ${velmora_xdg_output_code}
-        DEPENDS ${velmora_xdg_output_xml}
+        COMMAND ${VELMORA_WAYLAND_SCANNER} client-header
+                ${velmora_xdg_output} ${velmora_xdg_output_header}
+        COMMAND ${VELMORA_WAYLAND_SCANNER} private-code
+                ${velmora_xdg_output} ${velmora_xdg_output_code}
+        DEPENDS ${velmora_xdg_output}
         VERBATIM)
-    # Compiled as C++, so that every build (the clang sanitizer and fuzz builds too) needs no C
-    # compiler. In C++ a const object is local to its file unless declared extern first: the
-    # header declares the interfaces, without the scanner's hidden visibility, which the
-    # definitions then cannot add.
+    # Compiled as C++, so that no build needs a C compiler (the sanitizer and fuzz builds pass
+    # clang's flags to every language). A C++ const object is local to its file unless declared
+    # extern before: the header declares the interfaces, without the scanner's hidden
+    # visibility, which the definitions then cannot add.
     set_source_files_properties(${velmora_xdg_output_code} PROPERTIES LANGUAGE CXX
         COMPILE_OPTIONS "-include;${velmora_xdg_output_header};-Wno-attributes")
     list(APPEND VELMORA_SOURCES ${velmora_xdg_output_header} ${velmora_xdg_output_code})

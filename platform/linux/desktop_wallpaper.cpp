@@ -216,7 +216,7 @@ fs::path outputLineImage(const std::vector<std::string>& words, const fs::path& 
 
 // Lines inside `output NAME {` ... `}` are read as if each began with `output NAME`. Of several
 // outputs' backgrounds the first that names a file is taken: which output shows the desktop is
-// not known here.
+// not known here. Included files are not read.
 fs::path swayConfigImage(const fs::path& file, const fs::path& home) {
     std::ifstream in(file);
     Variables variables;

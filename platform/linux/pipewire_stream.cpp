@@ -71,7 +71,14 @@ std::unique_ptr<PipeWireStream> PipeWireStream::connect(UniqueFd remote, std::ui
         events.process = onProcess;
         return events;
     }();
+    static const pw_registry_events kRegistryEvents = [] {
+        pw_registry_events events{};
+        events.version = PW_VERSION_REGISTRY_EVENTS;
+        events.global_remove = onGlobalRemoved;
+        return events;
+    }();
     auto stream = std::make_unique<PipeWireStream>(std::move(remote));
+    stream->node_ = node;
     stream->loop_.reset(pw_loop_new(nullptr));
     if (stream->loop_) {
         stream->context_.reset(pw_context_new(stream->loop_.get(), nullptr, 0));
@@ -91,6 +98,14 @@ std::unique_ptr<PipeWireStream> PipeWireStream::connect(UniqueFd remote, std::ui
     }
     pw_core_add_listener(stream->core_.get(), &stream->coreListener_.hook, &kCoreEvents,
                          stream.get());
+    // A stream whose producer went away only pauses; the registry tells that its node is gone.
+    stream->registry_.reset(pw_core_get_registry(stream->core_.get(), PW_VERSION_REGISTRY, 0));
+    if (!stream->registry_) {
+        problem = "no PipeWire registry: " + errorText(errno);
+        return nullptr;
+    }
+    pw_registry_add_listener(stream->registry_.get(), &stream->registryListener_.hook,
+                             &kRegistryEvents, stream.get());
     stream->stream_.reset(
         pw_stream_new(stream->core_.get(), "velmora",
                       pw_properties_new(PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY,
@@ -201,6 +216,13 @@ void PipeWireStream::onParamChanged(void* self, std::uint32_t id, const spa_pod*
     spa_pod_builder builder = SPA_POD_BUILDER_INIT(memory, sizeof memory);
     const spa_pod* buffers[] = {memoryBuffers(builder)};
     pw_stream_update_params(stream->stream_.get(), buffers, 1);
+}
+
+void PipeWireStream::onGlobalRemoved(void* self, std::uint32_t id) {
+    auto* stream = static_cast<PipeWireStream*>(self);
+    if (id == stream->node_) {
+        stream->ended_ = "the screen cast's PipeWire node is gone";
+    }
 }
 
 void PipeWireStream::onProcess(void* self) {

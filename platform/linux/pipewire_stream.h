@@ -26,6 +26,10 @@ class PipeWireLibrary {
     PipeWireLibrary& operator=(const PipeWireLibrary&) = delete;
 };
 
+inline void destroyRegistry(pw_registry* registry) {
+    pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry));
+}
+
 // A listener on a PipeWire object's events, removed when the owner goes; it must go before the
 // object it listens to.
 class PipeWireListener {
@@ -68,21 +72,25 @@ class PipeWireStream {
                                const char* error);
     static void onParamChanged(void* self, std::uint32_t id, const spa_pod* param);
     static void onProcess(void* self);
+    static void onGlobalRemoved(void* self, std::uint32_t id);
 
-    // Released in the reverse order: stream, core, context, loop, the connection's descriptor,
-    // then PipeWire's global state.
+    // Released in the reverse order: stream, registry, core, context, loop, the connection's
+    // descriptor, then PipeWire's global state.
     PipeWireLibrary library_;
     UniqueFd remote_;
     std::unique_ptr<pw_loop, PipeWireDeleter<pw_loop, pw_loop_destroy>> loop_;
     std::unique_ptr<pw_context, PipeWireDeleter<pw_context, pw_context_destroy>> context_;
     std::unique_ptr<pw_core, PipeWireDeleter<pw_core, pw_core_disconnect>> core_;
     PipeWireListener coreListener_;
+    std::unique_ptr<pw_registry, PipeWireDeleter<pw_registry, destroyRegistry>> registry_;
+    PipeWireListener registryListener_;
     std::unique_ptr<pw_stream, PipeWireDeleter<pw_stream, pw_stream_destroy>> stream_;
     PipeWireListener streamListener_;
     bool formatKnown_ = false;
     PixelOrder order_ = PixelOrder::BGRx;
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
+    std::uint32_t node_ = 0;
     bool frameCame_ = false;
     std::string ended_;
 };

@@ -1,6 +1,5 @@
 #include <map>
 #include <optional>
-#include <utility>
 
 #include <gtest/gtest.h>
 #include <opencv2/core/utils/logger.hpp>
@@ -104,7 +103,7 @@ using platform::MonitorRect;
 // `calls`; `shown` is the picture that the last grabber made, or the wallpaper, holds.
 struct Desktop final : platform::MonitorPlatform {
     // Random pixels in rows padded on the right, so that a reader that ignores the stride
-    // shows it; a grab after `resize` was set repaints them at that size.
+    // shows it; a grab repaints them when the desktop's `stream` gets a new size.
     struct Grabber final : platform::ScreenGrabber {
         Grabber(Desktop& desktop, cv::Size size) : desktop(desktop) { paint(size); }
         ~Grabber() override { desktop.calls += "close;"; }
@@ -114,8 +113,8 @@ struct Desktop final : platform::MonitorPlatform {
             cv::cvtColor(padded.colRange(0, size.width), desktop.shown, cv::COLOR_BGRA2BGR);
         }
         bool grab() override {
-            if (!desktop.resize.empty()) {
-                paint(std::exchange(desktop.resize, {}));
+            if (!desktop.stream.empty() && desktop.stream != cv::Size(width(), height())) {
+                paint(desktop.stream);
             }
             return desktop.logged("grab;", !desktop.grabsFail);
         }
@@ -148,7 +147,6 @@ struct Desktop final : platform::MonitorPlatform {
     std::vector<MonitorRect> rects;
     cv::Mat shown;
     bool grabsFail = false;
-    cv::Size resize;
     platform::GrabberFailure failure = NoFailure;
     cv::Size stream;  // what a screen cast delivers; empty: the monitor's size
     std::optional<std::size_t> index;
@@ -164,6 +162,7 @@ TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquire
     const std::string name = "T\xC3\xA1p\xC3\xA9ta \xE5\xA3\x81\xE7\xBA\xB8.png";
     const std::string still = "mode=wallpaper monitors=1 monitor_index=0 width=30 height=20\npath=";
     const std::string wallpaper = "monitors;com-init;wallpaper;";
+    const std::string failed = "monitors;open 64,0;drop;";
     const struct {
         std::size_t monitors;
         platform::GrabberFailure failure;
@@ -180,25 +179,14 @@ TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquire
         {3, NoFailure, 0, "", "mode=screen monitors=3 monitor_index=2 width=32 height=24\n",
          "monitors;open -32,-8;grab;grab;grab;drop;close;"},
         // A screen cast of the first monitor, in a size of its own.
-        {3,
-         NoFailure,
-         0,
-         "",
-         "mode=screen monitors=3 monitor_index=0 width=50 height=30\n",
-         "monitors;open -32,-8;grab;grab;grab;drop;close;",
-         {50, 30},
-         0},
-        {2, NoBitmap, 0, "", "error: CreateDIBSection failed\n", "monitors;open 64,0;drop;"},
-        {2, UnsupportedFormat, 0, "", "error: unsupported screen format: depth 16\n",
-         "monitors;open 64,0;drop;"},
-        {2, NoPortal, 0, "", "error: no screen cast portal: depth 16\n",
-         "monitors;open 64,0;drop;"},
-        {2, CastRefused, 0, "", "error: screen cast refused: depth 16\n",
-         "monitors;open 64,0;drop;"},
-        {2, NoStream, 0, "", "error: no screen cast stream: depth 16\n",
-         "monitors;open 64,0;drop;"},
-        {2, NoFirstFrame, 0, "", "error: no frame from the screen cast: depth 16\n",
-         "monitors;open 64,0;drop;"},
+        {3, NoFailure, 0, "", "mode=screen monitors=3 monitor_index=0 width=50 height=30\n",
+         "monitors;open -32,-8;grab;grab;grab;drop;close;", cv::Size(50, 30), 0},
+        {2, NoBitmap, 0, "", "error: CreateDIBSection failed\n", failed},
+        {2, UnsupportedFormat, 0, "", "error: unsupported screen format: depth 16\n", failed},
+        {2, NoPortal, 0, "", "error: no screen cast portal: depth 16\n", failed},
+        {2, CastRefused, 0, "", "error: screen cast refused: depth 16\n", failed},
+        {2, NoStream, 0, "", "error: no screen cast stream: depth 16\n", failed},
+        {2, NoFirstFrame, 0, "", "error: no frame from the screen cast: depth 16\n", failed},
         // The wallpaper at its own size; S_FALSE (already initialised) is balanced as well.
         {1, NoFailure, 0, name, still, wallpaper + "drop;com-uninit;"},
         {1, NoFailure, 1, name, still, wallpaper + "drop;com-uninit;"},
@@ -234,7 +222,7 @@ TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquire
             EXPECT_EQ(cv::norm(frame, desk.shown, cv::NORM_INF), 0);
             // Live frames follow a stream that changes its size.
             if (c.monitors > 1) {
-                desk.resize = cv::Size(20, 10);
+                desk.stream = cv::Size(20, 10);
                 ASSERT_TRUE(source->read(frame));
                 EXPECT_EQ(cv::norm(frame, desk.shown, cv::NORM_INF), 0);
             }
