@@ -12,24 +12,9 @@ BUILD=${BUILD:-build-windows}
 CACHE=${VELMORA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora/windows}
 JOBS=${JOBS:-$(nproc)}
 TOOLCHAIN=$PWD/cmake/mingw-w64-posix.cmake
-sudo=()
-[[ $(id -u) -eq 0 ]] || sudo=(sudo)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 mkdir -p "$CACHE"
-
-# apt-get source needs a deb-src entry: the release suite of the main archive of debian.sources.
-ensure_deb_src() {
-    apt-cache showsrc zlib 2>/dev/null | grep -q '^Package:' && return
-    {
-        echo "Types: deb-src"
-        grep -m 1 '^URIs:' /etc/apt/sources.list.d/debian.sources
-        echo "Suites: $(. /etc/os-release && echo "$VERSION_CODENAME")"
-        echo "Components: main"
-        grep -m 1 '^Signed-By:' /etc/apt/sources.list.d/debian.sources
-    } | "${sudo[@]}" tee /etc/apt/sources.list.d/velmora-deb-src.sources >/dev/null
-    "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update -qq
-}
 
 # The version apt-get source would fetch, e.g. 1.2.13.dfsg-1.
 source_version() {
@@ -86,7 +71,7 @@ build_and_install() {
     fi
 }
 
-ensure_deb_src
+scripts/deb-src.sh zlib
 zlib=$(built_package zlib zlib)
 zlib_flags=(-DZLIB_LIBRARY="$zlib/lib/libz.a" -DZLIB_INCLUDE_DIR="$zlib/include")
 png=$(built_package libpng1.6 libpng "${zlib_flags[@]}" -DPNG_SHARED=OFF -DPNG_TESTS=OFF)

@@ -65,5 +65,15 @@ settled_geometry() {
     echo "$geometry"
 }
 
+# quit_with_q PID: presses q in the Velmora window until PID ends; returns PID's status
+quit_with_q() {
+    local id
+    id=$(window_id Velmora)
+    while kill -0 "$1" 2>/dev/null; do
+        sleep 0.2 && xdotool key --window "$id" q 2>/dev/null || true
+    done
+    wait "$1"
+}
+
 # finish: prints the summary line and exits with the result.
 finish() { echo "$E2E_CHECKS passed, $E2E_FAILURES failed" && [[ $E2E_FAILURES -eq 0 ]]; }

@@ -38,11 +38,7 @@ mkdir -p "$XDG_CONFIG_HOME" && make_image "$wallpaper" 1600x900
 gsettings set org.gnome.desktop.background picture-uri "$wallpaper"
 timeout 60 "$VELMORA" <<<2 >"$E2E_TMP/out" 2>"$E2E_TMP/err" &
 E2E_PIDS+=($!)
-id=$(timeout 20 xdotool search --sync --name '^Velmora$' | head -n1)
-while kill -0 "${E2E_PIDS[-1]}" 2>/dev/null; do
-    sleep 0.2 && xdotool key --window "$id" q 2>/dev/null || true
-done
-wait "${E2E_PIDS[-1]}" && pass || fail "status after q: $?"
+quit_with_q "${E2E_PIDS[-1]}" && pass || fail "status after q: $?"
 assert_file_eq "wallpaper output" $'1: USB capture\n2: Monitor capture\n> '"mode=wallpaper \
 monitors=1 monitor_index=0 width=1600 height=900"$'\n'"path=$wallpaper"$'\n' "$E2E_TMP/out"
 assert_file_eq "wallpaper errors" "" "$E2E_TMP/err"
