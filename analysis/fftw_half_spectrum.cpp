@@ -7,12 +7,7 @@
 #include <fftw3.h>
 
 #include <algorithm>
-#include <cstdint>
 #include <thread>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace {
 
@@ -61,37 +56,14 @@ void planOnAllCores() {
 #endif
 }
 
-// The transform's passes down the columns step a whole row at a time, onto another 4 KiB page
-// at every step once rows are long; 2 MiB pages, where the system hands them out on request,
-// spare the processor most of those page lookups. Only whole large pages inside the array can
-// be asked for.
-void preferLargePages(void* array, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    const auto start = reinterpret_cast<std::uintptr_t>(array);
-    const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t end = (start + bytes) & ~(kLargePage - 1);
-    if (first < end) {
-        madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-    }
-#else
-    (void)array;
-    (void)bytes;
-#endif
-}
-
 SizedPlan makeSizedPlan(cv::Size padded) {
     planOnAllCores();
     SizedPlan made;
     made.padded = padded;
     const std::size_t rows = static_cast<std::size_t>(padded.height);
-    const std::size_t reals = rows * static_cast<std::size_t>(padded.width);
-    const std::size_t complexes = rows * static_cast<std::size_t>(padded.width / 2 + 1);
-    made.input.reset(fftwf_alloc_real(reals));
-    made.output.reset(fftwf_alloc_complex(complexes));
+    made.input.reset(fftwf_alloc_real(rows * static_cast<std::size_t>(padded.width)));
+    made.output.reset(fftwf_alloc_complex(rows * static_cast<std::size_t>(padded.width / 2 + 1)));
     if (made.input && made.output) {
-        preferLargePages(made.input.get(), reals * sizeof(float));
-        preferLargePages(made.output.get(), complexes * sizeof(fftwf_complex));
         // Estimating picks a plan at once; measuring would stall the first frame of a new size
         // for seconds.
         made.plan.reset(fftwf_plan_dft_r2c_2d(padded.height, padded.width, made.input.get(),
