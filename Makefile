@@ -58,8 +58,8 @@ configure-check: deps
 
 # Builds in Release and runs every benchmark five times (the table shows the median), each frame
 # size in a process of its own so that no size inherits the allocator's state from another.
-# BENCH_FILTER picks benchmarks by name (e.g. BENCH_FILTER=iteration); BENCH_ARGS replaces the
-# other options.
+# BENCH_FILTER picks benchmarks by name (e.g. BENCH_FILTER=iteration, or 'iteration|live': the
+# pattern is grouped before the size is added); BENCH_ARGS replaces the other options.
 BENCH_SIZES ?= 640x480 1280x720 1920x1080 3840x2160
 BENCH_FILTER ?= .
 BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true
@@ -67,7 +67,7 @@ bench: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DVELMORA_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target velmora-bench
 	@for size in $(BENCH_SIZES); do \
-	    $(BUILD)/bench/velmora-bench $(BENCH_ARGS) --benchmark_filter='$(BENCH_FILTER).*/'$$size'/' \
+	    $(BUILD)/bench/velmora-bench $(BENCH_ARGS) --benchmark_filter='($(BENCH_FILTER)).*/'$$size'/' \
 	        || exit 1; \
 	done
 
