@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Wayland path in a real headless session (tests/wayland/session.sh): the compositor's two
 # outputs with HEADLESS-2 captured through the ScreenCast portal, the compositor lost mid-run, and
-# sway's wallpaper with one output. The windows go to an Xvfb of their own: there they are found
-# and given keys as in the X11 tests, and they outlive the compositor.
+# sway's wallpaper with one output. The windows go to an Xvfb of their own (there they are found
+# and given keys as in the X11 tests, and they outlive the compositor), once natively to sway.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/../wayland/session.sh"
 : "${VELMORA_TEST_TOOLS:?directory of velmora-tests}"
@@ -15,11 +15,21 @@ trap 'wl_stop "$session"; e2e_cleanup' EXIT
 start_xvfb -screen 0 1280x1024x24
 export QT_QPA_PLATFORM=xcb
 prompt=$'1: USB capture\n2: Monitor capture\n> '
+titles=("Velmora" "Velmora - Gray" "2D FFT Spectrum" "Laplacian Edge" "Motion Detection"
+    "Histogram - RGB" "Histogram - Gray")
 
 # velmora NAME: answers 2 in the session, in the background, writing NAME.out and NAME.err
 velmora() {
     "${WL_CMD[@]}" timeout 60 "$E2E_TMP/velmora" <<<2 >"$E2E_TMP/$1.out" 2>"$E2E_TMP/$1.err" &
     E2E_PIDS+=($!)
+}
+
+# sway_windows: "TITLE WxH" of every window the compositor shows, sorted
+sway_windows() {
+    "${WL_CMD[@]}" swaymsg -t get_tree -r | awk '/"window_rect"/ { r = 1 }
+        r && /"width"/ { w = $2 + 0 }  r && /"height"/ { h = $2 + 0; r = 0 }
+        /^ *"name": "/ && w { sub(/^ *"name": "/, ""); sub(/",$/, ""); print $0 " " w "x" h; w = 0 }' |
+        sort
 }
 
 # layer_cases N VARIABLE=VALUE...: N of the WaylandLayer cases pass in the session (the others
@@ -42,14 +52,26 @@ layer_cases 2 VELMORA_GRIM_PNG="$session/home/grim.png" \
 # Answer 2 with two outputs: the last one captured, the seven windows, q ends it.
 velmora screen
 window_id "Histogram - Gray" >/dev/null || true  # the last one made
-for title in "Velmora" "Velmora - Gray" "2D FFT Spectrum" "Laplacian Edge" "Motion Detection" \
-    "Histogram - RGB" "Histogram - Gray"; do
+for title in "${titles[@]}"; do
     [[ -n $(xdotool search --name "^$title\$") ]] && pass || fail "no window $title"
 done
 quit_with_q "${E2E_PIDS[-1]}" && pass || fail "status after q: $?"
 assert_file_eq "screen output" "${prompt}mode=screen monitors=2 monitor_index=1 width=1920 \
 height=1080"$'\n' "$E2E_TMP/screen.out"
 assert_file_eq "screen errors" "" "$E2E_TMP/screen.err"
+
+# The windows natively on Wayland, floating as on a desktop that does not tile: each at half the
+# frame's size, and q through a virtual keyboard, which Qt needs a moment to take up.
+echo 'for_window [app_id="velmora"] floating enable' >>"$session/home/.config/sway/config"
+"${WL_CMD[@]}" swaymsg -q reload
+QT_QPA_PLATFORM=wayland velmora native
+expected=$(printf '%s 960x540\n' "${titles[@]}" | sort)
+for _ in {1..100}; do [[ $(sway_windows) == "$expected" ]] && break; sleep 0.1; done
+assert_eq "native windows" "$expected" "$(sway_windows)"
+"${WL_CMD[@]}" wtype -s 1500 q
+wait "${E2E_PIDS[-1]}" && pass || fail "native status after q: $?"
+assert_file_eq "native output" "${prompt}mode=screen monitors=2 monitor_index=1 width=1920 \
+height=1080"$'\n' "$E2E_TMP/native.out"
 
 # A scaled output by its logical size; then the compositor ends while frames are being analysed.
 "${WL_CMD[@]}" swaymsg -q output HEADLESS-2 scale 2
