@@ -10,20 +10,17 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/linux/owner.h"
+
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-template <typename T, auto Free>
-struct Deleter {
-    void operator()(T* p) const { Free(p); }
-};
-using SchemaPtr =
-    std::unique_ptr<GSettingsSchema, Deleter<GSettingsSchema, g_settings_schema_unref>>;
-using ObjectPtr = std::unique_ptr<GSettings, Deleter<void, g_object_unref>>;
-using CharPtr = std::unique_ptr<char, Deleter<void, g_free>>;
-using VariantPtr = std::unique_ptr<GVariant, Deleter<GVariant, g_variant_unref>>;
+using SchemaPtr = Owner<GSettingsSchema, g_settings_schema_unref>;
+using ObjectPtr = Owner<GSettings, g_object_unref>;
+using CharPtr = Owner<char, g_free>;
+using VariantPtr = Owner<GVariant, g_variant_unref>;
 
 // g_settings_new aborts on a schema or key that is not installed, so both are looked up first.
 struct Settings {

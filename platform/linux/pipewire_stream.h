@@ -7,15 +7,11 @@
 
 #include <pipewire/pipewire.h>
 
+#include "platform/linux/owner.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/linux/video_stream.h"
 
 namespace platform {
-
-template <typename T, auto Free>
-struct PipeWireDeleter {
-    void operator()(T* p) const { Free(p); }
-};
 
 // PipeWire's global state, set up while an owner lives.
 class PipeWireLibrary {
@@ -78,13 +74,13 @@ class PipeWireStream {
     // descriptor, then PipeWire's global state.
     PipeWireLibrary library_;
     UniqueFd remote_;
-    std::unique_ptr<pw_loop, PipeWireDeleter<pw_loop, pw_loop_destroy>> loop_;
-    std::unique_ptr<pw_context, PipeWireDeleter<pw_context, pw_context_destroy>> context_;
-    std::unique_ptr<pw_core, PipeWireDeleter<pw_core, pw_core_disconnect>> core_;
+    Owner<pw_loop, pw_loop_destroy> loop_;
+    Owner<pw_context, pw_context_destroy> context_;
+    Owner<pw_core, pw_core_disconnect> core_;
     PipeWireListener coreListener_;
-    std::unique_ptr<pw_registry, PipeWireDeleter<pw_registry, destroyRegistry>> registry_;
+    Owner<pw_registry, destroyRegistry> registry_;
     PipeWireListener registryListener_;
-    std::unique_ptr<pw_stream, PipeWireDeleter<pw_stream, pw_stream_destroy>> stream_;
+    Owner<pw_stream, pw_stream_destroy> stream_;
     PipeWireListener streamListener_;
     bool formatKnown_ = false;
     PixelOrder order_ = PixelOrder::BGRx;

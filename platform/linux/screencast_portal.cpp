@@ -21,14 +21,14 @@ constexpr guint32 kMonitorSource = 1;
 constexpr guint32 kCursorHidden = 1;
 constexpr guint32 kCursorEmbedded = 2;
 
-using ErrorPtr = std::unique_ptr<GError, GLibDeleter<GError, g_error_free>>;
-using FdListPtr = std::unique_ptr<GUnixFDList, GLibDeleter<void, g_object_unref>>;
+using ErrorPtr = Owner<GError, g_error_free>;
+using FdListPtr = Owner<GUnixFDList, g_object_unref>;
 
 void destroySource(GSource* source) {
     g_source_destroy(source);
     g_source_unref(source);
 }
-using SourcePtr = std::unique_ptr<GSource, GLibDeleter<GSource, destroySource>>;
+using SourcePtr = Owner<GSource, destroySource>;
 
 // Makes `context` the one that signal subscriptions made while the owner lives dispatch in.
 class ThreadDefaultContext {

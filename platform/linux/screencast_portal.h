@@ -8,20 +8,16 @@
 
 #include <gio/gio.h>
 
+#include "platform/linux/owner.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/monitors.h"
 
 namespace platform {
 
-template <typename T, auto Free>
-struct GLibDeleter {
-    void operator()(T* p) const { Free(p); }
-};
-
 void closeAndUnref(GDBusConnection* connection);
-using BusConnection = std::unique_ptr<GDBusConnection, GLibDeleter<GDBusConnection, closeAndUnref>>;
-using MainContext = std::unique_ptr<GMainContext, GLibDeleter<GMainContext, g_main_context_unref>>;
-using VariantPtr = std::unique_ptr<GVariant, GLibDeleter<GVariant, g_variant_unref>>;
+using BusConnection = Owner<GDBusConnection, closeAndUnref>;
+using MainContext = Owner<GMainContext, g_main_context_unref>;
+using VariantPtr = Owner<GVariant, g_variant_unref>;
 
 // Why a screen cast could not be had.
 struct CastProblem {

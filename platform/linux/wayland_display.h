@@ -1,17 +1,13 @@
 #pragma once
 
-#include <memory>
-
 #include <wayland-client.h>
+
+#include "platform/linux/owner.h"
 
 namespace platform {
 
-struct WaylandDisconnector {
-    void operator()(wl_display* display) const { wl_display_disconnect(display); }
-};
-
 // A connection to the compositor named by WAYLAND_DISPLAY; null when none accepts it.
-using WaylandConnection = std::unique_ptr<wl_display, WaylandDisconnector>;
+using WaylandConnection = Owner<wl_display, wl_display_disconnect>;
 
 inline WaylandConnection connectWayland() {
     return WaylandConnection(wl_display_connect(nullptr));

@@ -5,16 +5,12 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/linux/owner.h"
 #include "platform/linux/wayland_display.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
 namespace platform {
 namespace {
-
-template <typename T, auto Destroy>
-struct Deleter {
-    void operator()(T* p) const { Destroy(p); }
-};
 
 // Released on the compositor's side too where the output's version knows how.
 void releaseOutput(wl_output* output) {
@@ -25,12 +21,10 @@ void releaseOutput(wl_output* output) {
     }
 }
 
-using Registry = std::unique_ptr<wl_registry, Deleter<wl_registry, wl_registry_destroy>>;
-using Output = std::unique_ptr<wl_output, Deleter<wl_output, releaseOutput>>;
-using XdgOutputManager =
-    std::unique_ptr<zxdg_output_manager_v1,
-                    Deleter<zxdg_output_manager_v1, zxdg_output_manager_v1_destroy>>;
-using XdgOutput = std::unique_ptr<zxdg_output_v1, Deleter<zxdg_output_v1, zxdg_output_v1_destroy>>;
+using Registry = Owner<wl_registry, wl_registry_destroy>;
+using Output = Owner<wl_output, releaseOutput>;
+using XdgOutputManager = Owner<zxdg_output_manager_v1, zxdg_output_manager_v1_destroy>;
+using XdgOutput = Owner<zxdg_output_v1, zxdg_output_v1_destroy>;
 
 // What one output told: wl_output's geometry, current mode and scale, and xdg-output's logical
 // area once asked.

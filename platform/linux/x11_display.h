@@ -1,17 +1,13 @@
 #pragma once
 
-#include <memory>
-
 #include <X11/Xlib.h>
+
+#include "platform/linux/owner.h"
 
 namespace platform {
 
-struct DisplayCloser {
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-
 // A connection to the X server named by DISPLAY; null when none can be reached.
-using DisplayConnection = std::unique_ptr<Display, DisplayCloser>;
+using DisplayConnection = Owner<Display, XCloseDisplay>;
 
 inline DisplayConnection openDisplay() {
     return DisplayConnection(XOpenDisplay(nullptr));
