@@ -21,6 +21,8 @@ struct MonitorRect {
     std::int32_t top = 0;
     std::int32_t right = 0;
     std::int32_t bottom = 0;
+
+    bool operator==(const MonitorRect&) const = default;
 };
 
 // Copies one monitor's pixels into memory it owns, once per grab: rows top-down, four bytes a

@@ -56,11 +56,8 @@ class ScreenCast final : public VideoStream {
 
 std::optional<std::size_t> monitorShowing(const std::vector<WaylandMonitor>& monitors,
                                           const MonitorRect& area) {
-    const auto found = std::find_if(monitors.begin(), monitors.end(), [&](const auto& monitor) {
-        const MonitorRect& r = monitor.rect;
-        return r.left == area.left && r.top == area.top && r.right == area.right &&
-               r.bottom == area.bottom;
-    });
+    const auto found = std::find_if(monitors.begin(), monitors.end(),
+                                    [&](const auto& monitor) { return monitor.rect == area; });
     return found == monitors.end() ? std::nullopt
                                    : std::optional<std::size_t>(found - monitors.begin());
 }
