@@ -116,10 +116,9 @@ PortalSession::~PortalSession() {
     if (closed_ || g_dbus_connection_is_closed(connection_)) {
         return;
     }
-    GVariant* reply = g_dbus_connection_call_sync(
+    const VariantPtr reply(g_dbus_connection_call_sync(
         connection_, kPortal, path_.c_str(), "org.freedesktop.portal.Session", "Close", nullptr,
-        nullptr, G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr);
-    const VariantPtr owned(reply);
+        nullptr, G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr));
 }
 
 std::unique_ptr<ScreenCastPortal> ScreenCastPortal::open(CastProblem& problem) {
@@ -135,14 +134,14 @@ std::unique_ptr<ScreenCastPortal> ScreenCastPortal::open(CastProblem& problem) {
 bool ScreenCastPortal::connectBus(CastProblem& problem) {
     context_.reset(g_main_context_new());
     GError* error = nullptr;
-    gchar* address = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error);
-    if (address != nullptr) {
+    const Owner<gchar, g_free> address(
+        g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error));
+    if (address) {
         bus_.reset(g_dbus_connection_new_for_address_sync(
-            address,
+            address.get(),
             static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                               G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
             nullptr, nullptr, &error));
-        g_free(address);
     }
     const VariantPtr properties(
         bus_ ? g_dbus_connection_call_sync(
