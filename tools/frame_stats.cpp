@@ -1,11 +1,11 @@
 #include "tools/frame_stats.h"
 
+#include <cstdio>
 #include <ostream>
 
 #include "analysis/motion_view.h"
-#include "app/window_titles.h"
+#include "app/display.h"
 #include "hist/channel_hist.h"
-#include "hist/dynamic_range.h"
 
 namespace {
 
@@ -21,19 +21,40 @@ std::string csvField(const std::string& text) {
     return quoted + "\"";
 }
 
-}  // namespace
-
-FrameStats::FrameStats(std::ostream& out) : out_(out) {
-    out_ << "frame,input,width,height,low_point,high_point,dynamic_range,motion_pixels\n";
+std::string secondsField(std::optional<double> seconds) {
+    if (!seconds) {
+        return {};
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", *seconds);
+    return text;
 }
 
-void FrameStats::addRow(int number, const std::string& input, const cv::Mat& gray,
-                        const WindowRecorder& windows) {
+}  // namespace
+
+FrameNumbers measureFrame(const cv::Mat& gray, const cv::Mat& prevGray) {
     // The gray histogram window counts the gray frame as it is displayed.
-    const cv::Mat& shownGray = windows.images().at(kGrayWindow);
-    const hist::RangePoints points = hist::findRangePoints(hist::calcChannelHist(shownGray));
-    const int motionPixels = cv::countNonZero(makeMotionView(gray, prevGray_));
-    out_ << number << ',' << csvField(input) << ',' << gray.cols << ',' << gray.rows << ','
-         << points.low << ',' << points.high << ',' << points.high - points.low << ','
-         << motionPixels << '\n';
+    const cv::Mat shownGray = downscaleForDisplay(gray);
+    return {gray.size(), hist::findRangePoints(hist::calcChannelHist(shownGray)),
+            countMotionPixels(gray, prevGray)};
+}
+
+FrameStats::FrameStats(std::ostream& out, bool lineByLine) : out_(out), lineByLine_(lineByLine) {
+    put("frame,input,width,height,low_point,high_point,dynamic_range,motion_pixels,time\n");
+}
+
+void FrameStats::addRow(int number, const std::string& input, const FrameNumbers& numbers,
+                        std::optional<double> seconds) {
+    const hist::RangePoints& range = numbers.range;
+    put(std::to_string(number) + ',' + csvField(input) + ',' + std::to_string(numbers.size.width) +
+        ',' + std::to_string(numbers.size.height) + ',' + std::to_string(range.low) + ',' +
+        std::to_string(range.high) + ',' + std::to_string(range.high - range.low) + ',' +
+        std::to_string(numbers.motionPixels) + ',' + secondsField(seconds) + '\n');
+}
+
+void FrameStats::put(const std::string& line) {
+    out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    if (lineByLine_) {
+        out_.flush();
+    }
 }

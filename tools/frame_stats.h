@@ -1,24 +1,37 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 #include <opencv2/core.hpp>
 
-#include "tools/window_images.h"
+#include "hist/dynamic_range.h"
 
-// The CSV rows of --stats: one per frame, the numbers behind its windows.
+// The numbers of one frame's --stats row.
+struct FrameNumbers {
+    cv::Size size;
+    hist::RangePoints range;  // of the gray histogram window, which counts the displayed gray
+    int motionPixels;         // the white pixels of the motion view
+};
+
+// `gray` is the full gray frame, `prevGray` the previous frame's (empty for the first).
+FrameNumbers measureFrame(const cv::Mat& gray, const cv::Mat& prevGray);
+
+// The CSV rows of --stats: the header, then one row per frame.
 class FrameStats {
   public:
-    explicit FrameStats(std::ostream& out);
+    // `lineByLine` hands every row on as soon as it is complete (standard output, where another
+    // program may be reading), never part of one.
+    FrameStats(std::ostream& out, bool lineByLine);
 
-    // The row of frame `number` of `input`, after the frame went through the per-frame work:
-    // `gray` is its full gray frame, `windows` what its windows were shown.
-    void addRow(int number, const std::string& input, const cv::Mat& gray,
-                const WindowRecorder& windows);
+    // The row of frame `number` of `input`; `seconds` is its time in a video.
+    void addRow(int number, const std::string& input, const FrameNumbers& numbers,
+                std::optional<double> seconds);
 
   private:
+    void put(const std::string& line);
+
     std::ostream& out_;
-    // The motion view's own previous frame: it follows the same frames as the loop's.
-    cv::Mat prevGray_;
+    bool lineByLine_;
 };

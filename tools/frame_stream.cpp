@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <exception>
 #include <ostream>
+#include <utility>
+
+#include <opencv2/imgproc.hpp>
 
 #include "app/error_line.h"
 #include "app/frame_loop.h"
@@ -20,19 +23,17 @@ std::string frameFolder(int number) {
 }  // namespace
 
 FrameStream::FrameStream(const RenderOptions& options, const RenderConsole& console,
-                         std::ostream* stats, int declaredFrames)
+                         FrameStats* stats, int declaredFrames)
     : options_(options),
       err_(console.err),
       progress_(console.err, console.errIsTerminal, declaredFrames),
-      previous_(steadyNowNs()) {
-    if (stats) {
-        stats_.emplace(*stats);
-    }
-}
+      stats_(stats),
+      previous_(steadyNowNs()) {}
 
-bool FrameStream::run(RenderInputs& inputs) {
+bool FrameStream::run(const RenderInputs& inputs) {
     try {
-        if (!renderInputs(inputs) || !(options_.everyFrame || write(options_.outDir))) {
+        ReadAhead reader(inputs);
+        if (!renderInputs(reader) || !(options_.everyFrame || write(options_.outDir))) {
             return false;
         }
     } catch (const std::exception& e) {
@@ -42,32 +43,61 @@ bool FrameStream::run(RenderInputs& inputs) {
     return true;
 }
 
-bool FrameStream::renderInputs(RenderInputs& inputs) {
-    for (const auto& input : inputs) {
-        while (input->read(images_.frame)) {
-            if (!renderFrame(input->name())) {
-                return false;
-            }
-        }
-        if (!input->refusal().empty()) {
-            return fail("error: cannot read " + input->name() + ": " +
-                        std::string(input->refusal()));
+bool FrameStream::renderInputs(ReadAhead& reader) {
+    ReadFrame read;
+    while (reader.next(read)) {
+        // The frame's buffer becomes the loop's, and the previous one goes back to the reader.
+        std::swap(images_.frame, read.frame);
+        if (!renderFrame(read, options_.everyFrame || reader.endsHere())) {
+            return false;
         }
     }
-    return true;
+    if (const RenderInput* input = reader.failedInput()) {
+        return fail("error: cannot read " + input->refusedFile() + ": " +
+                    std::string(input->refusal()));
+    }
+    return reader.errorText().empty() || fail(reader.errorText());
 }
 
-bool FrameStream::renderFrame(const std::string& input) {
+bool FrameStream::renderFrame(const ReadFrame& read, bool pictures) {
     const std::int64_t stamp = steadyNowNs();
     fps_ = options_.fps ? *options_.fps : smoothFrameRate(fps_, stamp - previous_);
-    processFrame(images_, fps_, recorder_);
     previous_ = stamp;
     ++frames_;
-    if (stats_) {
-        stats_->addRow(frames_, input, images_.gray, recorder_);
+    std::optional<FrameNumbers> numbers;
+    if (pictures) {
+        numbers = measure();  // before the motion view takes the frame over
+        processFrame(images_, fps_, recorder_);
+    } else {
+        // The image library runs a parallel loop inside another one on a single thread: a frame
+        // without pictures is worked on by this thread alone, leaving the other cores to the
+        // decoder, which needs them more.
+        cv::parallel_for_(cv::Range(0, 1), [&](const cv::Range&) { numbers = advance(); });
+    }
+    if (numbers) {
+        stats_->addRow(frames_, read.input->name(), *numbers, read.seconds);
     }
     progress_.frameDone(frames_);
     return !options_.everyFrame || write(options_.outDir / frameFolder(frames_));
+}
+
+std::optional<FrameNumbers> FrameStream::measure() {
+    if (!stats_) {
+        return std::nullopt;
+    }
+    cv::cvtColor(images_.frame, images_.gray, cv::COLOR_BGR2GRAY);
+    return measureFrame(images_.gray, images_.prevGray);
+}
+
+std::optional<FrameNumbers> FrameStream::advance() {
+    if (!stats_) {
+        cv::cvtColor(images_.frame, images_.prevGray, cv::COLOR_BGR2GRAY);
+        return std::nullopt;
+    }
+    std::optional<FrameNumbers> numbers = measure();
+    // The next frame's motion compares with this one.
+    std::swap(images_.gray, images_.prevGray);
+    return numbers;
 }
 
 bool FrameStream::write(const std::filesystem::path& dir) {

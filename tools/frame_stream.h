@@ -3,44 +3,46 @@
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
-#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "app/frame_work.h"
 #include "tools/frame_stats.h"
-#include "tools/render_input.h"
+#include "tools/read_ahead.h"
 #include "tools/render_options.h"
 #include "tools/render_progress.h"
 #include "tools/window_images.h"
 
 struct RenderConsole;
 
-using RenderInputs = std::vector<std::unique_ptr<RenderInput>>;
-
 // All frames of all inputs as one stream through the per-frame work of the live loop: the
-// motion view compares each frame with the one before it, whatever input that came from.
+// motion view compares each frame with the one before it, whatever input that came from. A
+// frame whose pictures are not written (all but the last, without --every-frame) goes only
+// through what its stats row and the next frame need.
 class FrameStream {
   public:
     // `stats` receives the CSV rows when given; `declaredFrames` is 0 where the count is open.
-    FrameStream(const RenderOptions& options, const RenderConsole& console, std::ostream* stats,
+    FrameStream(const RenderOptions& options, const RenderConsole& console, FrameStats* stats,
                 int declaredFrames);
 
     // Renders every frame of the opened inputs and writes the window images; false after an
     // error line.
-    bool run(RenderInputs& inputs);
+    bool run(const RenderInputs& inputs);
 
   private:
-    bool renderInputs(RenderInputs& inputs);
-    bool renderFrame(const std::string& input);
+    bool renderInputs(ReadAhead& reader);
+    bool renderFrame(const ReadFrame& read, bool pictures);
+    // This frame's numbers when --stats asks for them, the loop's images left untouched.
+    std::optional<FrameNumbers> measure();
+    // Only what the frame's row and the next frame need, for a frame without pictures.
+    std::optional<FrameNumbers> advance();
     bool write(const std::filesystem::path& dir);
     bool fail(const std::string& line);
 
     const RenderOptions& options_;
     std::ostream& err_;
     RenderProgress progress_;
-    std::optional<FrameStats> stats_;
+    FrameStats* stats_;
     WindowRecorder recorder_;
     FrameImages images_;
     double fps_ = 0.0;
