@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
     registerIterationBenchmarks();
     registerLiveBenchmarks();
     registerMonitorBenchmarks();
+    registerRenderBenchmarks();
 
     // Machine-readable output stays alone on standard output; the table then goes to standard
     // error.

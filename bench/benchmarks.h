@@ -7,6 +7,7 @@ void registerStageBenchmarks();
 void registerIterationBenchmarks();
 void registerLiveBenchmarks();
 void registerMonitorBenchmarks();
+void registerRenderBenchmarks();
 
 // Milliseconds of wall time; the closing table shows the median of the repetitions.
 benchmark::internal::Benchmark* inMilliseconds(benchmark::internal::Benchmark* family);

@@ -96,6 +96,13 @@ void SummaryTable::print(std::ostream& out) const {
                 out << formatRow(stage + " (" + implementation + ")", "",
                                  number("%.3f", entry.milliseconds), fps);
             }
+            // The renderer's numbers alone against the decoder's pace.
+            const Entry* decode = find("decode");
+            const Entry* stats = find("stats");
+            if (decode != nullptr && stats != nullptr && decode->fps > 0.0) {
+                out << formatRow("  stats / decode (fps)", "", "",
+                                 number("%.2f x", stats->fps / decode->fps));
+            }
         }
     }
 }
