@@ -113,4 +113,13 @@ for image in "$E2E_TMP"/linux/*.png; do
     limit=$([[ $name == *spectrum* ]] && echo 257 || echo 0)  # one level in 16 bits
     assert_eq "$name differs by at most $limit" 1 "$((${error%% *} <= limit))"
 done
+
+# No input is written, even named another way: Wine's drive Z: against the Unix path.
+stats="Z:${E2E_TMP//\//\\}\\1.png"
+cp "$E2E_TMP/1.png" "$E2E_TMP/1.kept"
+(cd / && "$wine" "$VELMORA_WINDOWS_BUILD/velmora-render.exe" --stats "$stats" "$E2E_TMP/kept" \
+    "$E2E_TMP/1.png") >"$E2E_TMP/out" 2>"$E2E_TMP/err" && status=0 || status=$?
+assert_eq "collision status" 1 "$status"
+assert_file_eq "collision line" "error: $stats would overwrite input $E2E_TMP/1.png"$'\r\n' "$E2E_TMP/err"
+assert_eq "input kept" "" "$(cmp "$E2E_TMP/1.png" "$E2E_TMP/1.kept")"
 finish
