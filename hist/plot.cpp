@@ -1,5 +1,6 @@
 #include "hist/plot.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -41,11 +42,25 @@ const uchar* findByte(const uchar* from, const uchar* end, uchar value) {
     return found != nullptr ? static_cast<const uchar*>(found) : end;
 }
 
+// The smallest rectangle that holds every point, as the image library's boundingRect gives it
+// (which OpenCV 5 moved out of imgproc into a module of its own).
+cv::Rect boxAround(const std::vector<cv::Point>& points) {
+    if (points.empty()) {
+        return {};
+    }
+    cv::Point low = points.front(), high = points.front();
+    for (const cv::Point& point : points) {
+        low = {std::min(low.x, point.x), std::min(low.y, point.y)};
+        high = {std::max(high.x, point.x), std::max(high.y, point.y)};
+    }
+    return {low, high + cv::Point(1, 1)};
+}
+
 // Tints the pixels the filled polygon covers 22 % towards `colour`. A pixel blended with itself
 // would stay as it is, so only the runs of covered pixels in each row are touched.
 void tintPolygon(cv::Mat& canvas, const std::vector<cv::Point>& polygon, const cv::Scalar& colour) {
     const cv::Rect whole(0, 0, canvas.cols, canvas.rows);
-    cv::Rect box = cv::boundingRect(polygon);
+    cv::Rect box = boxAround(polygon);
     if ((box & whole) != box) {
         // A polygon clipped at the border is filled in canvas coordinates, as it always was.
         box = whole;

@@ -9,6 +9,7 @@ inline ::testing::AssertionResult sameImage(const cv::Mat& actual, const cv::Mat
         (actual.empty() || cv::norm(actual, expected, cv::NORM_INF) == 0.0)) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << actual.size() << " type " << actual.type() << " vs "
-                                         << expected.size() << " type " << expected.type();
+    return ::testing::AssertionFailure()
+           << actual.size() << " " << cv::typeToString(actual.type()) << " vs " << expected.size()
+           << " " << cv::typeToString(expected.type());
 }

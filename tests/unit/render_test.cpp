@@ -184,7 +184,7 @@ TEST_F(Render, EveryFrameKindOfASequenceOrAVideoIsTheSameFrameAsAnImageFileOfIt)
     cv::randu(deepAlpha, 0, 65536);
     for (const cv::Mat& frame : {gray, deep, alpha, deepGray, deepAlpha}) {
         EXPECT_TRUE(sameImage(asBgr8(frame), cv::imread(image("frame.png", frame))))
-            << frame.type();
+            << cv::typeToString(frame.type());
     }
 }
 
