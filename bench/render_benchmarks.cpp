@@ -10,7 +10,7 @@
 #include "bench/bench_frames.h"
 #include "bench/benchmarks.h"
 #include "tests/reference/synthetic_scene.h"
-#include "tools/render.h"
+#include "render/render.h"
 
 namespace {
 

@@ -8,7 +8,7 @@ else()
     target_link_libraries(velmora_platform_deps INTERFACE PkgConfig::VELMORA_X11)
 
     # The xdg-output protocol (the outputs' logical layout) is generated into the build folder
-    # and compiled with velmora_core's other sources.
+    # and compiled with the platform layer's other sources.
     pkg_check_modules(VELMORA_WAYLAND REQUIRED IMPORTED_TARGET wayland-client)
     pkg_get_variable(VELMORA_WAYLAND_PROTOCOLS wayland-protocols pkgdatadir)
     find_program(VELMORA_WAYLAND_SCANNER wayland-scanner REQUIRED)
@@ -31,7 +31,7 @@ else()
     # visibility, which the definitions then cannot add.
     set_source_files_properties(${velmora_xdg_output_code} PROPERTIES LANGUAGE CXX
         COMPILE_OPTIONS "-include;${velmora_xdg_output_header};-Wno-attributes")
-    list(APPEND VELMORA_SOURCES ${velmora_xdg_output_header} ${velmora_xdg_output_code})
+    set(VELMORA_PLATFORM_GENERATED ${velmora_xdg_output_header} ${velmora_xdg_output_code})
     target_include_directories(velmora_platform_deps INTERFACE ${velmora_generated})
     target_link_libraries(velmora_platform_deps INTERFACE PkgConfig::VELMORA_WAYLAND)
 

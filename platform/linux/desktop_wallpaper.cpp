@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/linux/owner.h"
+#include "platform/owner.h"
 
 namespace platform {
 namespace {

@@ -1,10 +1,10 @@
 #include "platform/linux/desktop_wallpaper.h"
 #include "platform/linux/session.h"
-#include "platform/linux/wayland_grabber.h"
-#include "platform/linux/wayland_monitors.h"
-#include "platform/linux/x11_display.h"
-#include "platform/linux/x11_grabber.h"
-#include "platform/linux/x11_monitors.h"
+#include "platform/linux/wayland/grabber.h"
+#include "platform/linux/wayland/monitors.h"
+#include "platform/linux/x11/display.h"
+#include "platform/linux/x11/grabber.h"
+#include "platform/linux/x11/monitors.h"
 #include "platform/monitors.h"
 
 namespace platform {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/linux/wayland_display.h"
+#include "platform/linux/wayland/display.h"
 
 namespace platform {
 

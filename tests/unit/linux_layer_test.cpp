@@ -20,8 +20,8 @@
 
 #include "platform/linux/desktop_wallpaper.h"
 #include "platform/linux/session.h"
-#include "platform/linux/wayland_monitors.h"
-#include "platform/linux/x11_grabber.h"
+#include "platform/linux/wayland/monitors.h"
+#include "platform/linux/x11/grabber.h"
 #include "tests/support/temp_dir.h"
 
 // After the test framework, whose names the X11 macros (None) would replace.

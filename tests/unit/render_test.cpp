@@ -19,9 +19,9 @@
 #include "platform/whole_file.h"
 #include "tests/support/image_checks.h"
 #include "tests/support/temp_dir.h"
-#include "tools/image_sequence.h"
-#include "tools/render.h"
-#include "tools/render_input.h"
+#include "render/image_sequence.h"
+#include "render/render.h"
+#include "render/render_input.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_monitors.h"
+#include "platform/linux/x11/monitors.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "tools/frame_stats.h"
+#include "render/frame_stats.h"
 
 #include <cstdio>
 #include <ostream>

@@ -1,4 +1,4 @@
-#include "tools/frame_stream.h"
+#include "render/frame_stream.h"
 
 #include <cstdio>
 #include <exception>
@@ -10,7 +10,7 @@
 #include "app/error_line.h"
 #include "app/frame_loop.h"
 #include "app/frame_rate.h"
-#include "tools/render.h"
+#include "render/render.h"
 
 namespace {
 

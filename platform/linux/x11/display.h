@@ -2,7 +2,7 @@
 
 #include <X11/Xlib.h>
 
-#include "platform/linux/owner.h"
+#include "platform/owner.h"
 
 namespace platform {
 

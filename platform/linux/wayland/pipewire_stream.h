@@ -7,9 +7,9 @@
 
 #include <pipewire/pipewire.h>
 
-#include "platform/linux/owner.h"
+#include "platform/owner.h"
 #include "platform/linux/unique_fd.h"
-#include "platform/linux/video_stream.h"
+#include "platform/linux/wayland/video_stream.h"
 
 namespace platform {
 

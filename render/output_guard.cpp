@@ -1,4 +1,4 @@
-#include "tools/output_guard.h"
+#include "render/output_guard.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include <system_error>
 #include <utility>
 
-#include "tools/window_images.h"
+#include "render/window_images.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/linux/wayland_monitors.h"
+#include "platform/linux/wayland/monitors.h"
 #include "platform/monitors.h"
 
 namespace platform {

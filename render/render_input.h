@@ -9,7 +9,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/videoio.hpp>
 
-#include "tools/image_sequence.h"
+#include "render/image_sequence.h"
 
 // One INPUT of velmora-render: an image file, an image sequence given as a printf-style pattern
 // (each member read as an image file is), or a video file, read with the image library's video

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/linux/video_stream.h"
+#include "platform/linux/wayland/video_stream.h"
 #include "platform/monitors.h"
 
 namespace platform {

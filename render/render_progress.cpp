@@ -1,4 +1,4 @@
-#include "tools/render_progress.h"
+#include "render/render_progress.h"
 
 #include <cstdio>
 #include <ostream>

@@ -12,7 +12,7 @@
 
 #include <opencv2/core.hpp>
 
-#include "tools/render_input.h"
+#include "render/render_input.h"
 
 using RenderInputs = std::vector<std::unique_ptr<RenderInput>>;
 

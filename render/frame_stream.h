@@ -7,11 +7,11 @@
 #include <string>
 
 #include "app/frame_work.h"
-#include "tools/frame_stats.h"
-#include "tools/read_ahead.h"
-#include "tools/render_options.h"
-#include "tools/render_progress.h"
-#include "tools/window_images.h"
+#include "render/frame_stats.h"
+#include "render/read_ahead.h"
+#include "render/render_options.h"
+#include "render/render_progress.h"
+#include "render/window_images.h"
 
 struct RenderConsole;
 

@@ -11,7 +11,7 @@
 #include <unistd.h>
 #endif
 
-#include "tools/render.h"
+#include "render/render.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/stream_grabber.h"
+#include "platform/linux/wayland/stream_grabber.h"
 
 #include <cstdio>
 

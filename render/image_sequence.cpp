@@ -1,4 +1,4 @@
-#include "tools/image_sequence.h"
+#include "render/image_sequence.h"
 
 #include <climits>
 #include <system_error>

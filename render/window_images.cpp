@@ -1,4 +1,4 @@
-#include "tools/window_images.h"
+#include "render/window_images.h"
 
 #include <vector>
 

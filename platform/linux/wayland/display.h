@@ -2,7 +2,7 @@
 
 #include <wayland-client.h>
 
-#include "platform/linux/owner.h"
+#include "platform/owner.h"
 
 namespace platform {
 

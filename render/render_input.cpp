@@ -1,4 +1,4 @@
-#include "tools/render_input.h"
+#include "render/render_input.h"
 
 #include <algorithm>
 #include <array>

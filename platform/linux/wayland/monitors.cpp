@@ -1,12 +1,12 @@
-#include "platform/linux/wayland_monitors.h"
+#include "platform/linux/wayland/monitors.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 
-#include "platform/linux/owner.h"
-#include "platform/linux/wayland_display.h"
+#include "platform/owner.h"
+#include "platform/linux/wayland/display.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
 namespace platform {

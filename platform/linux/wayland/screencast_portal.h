@@ -8,7 +8,7 @@
 
 #include <gio/gio.h>
 
-#include "platform/linux/owner.h"
+#include "platform/owner.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/monitors.h"
 

@@ -1,4 +1,4 @@
-#include "tools/read_ahead.h"
+#include "render/read_ahead.h"
 
 #include <exception>
 

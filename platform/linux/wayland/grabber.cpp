@@ -1,10 +1,10 @@
-#include "platform/linux/wayland_grabber.h"
+#include "platform/linux/wayland/grabber.h"
 
 #include <algorithm>
 
-#include "platform/linux/pipewire_stream.h"
-#include "platform/linux/screencast_portal.h"
-#include "platform/linux/stream_grabber.h"
+#include "platform/linux/wayland/pipewire_stream.h"
+#include "platform/linux/wayland/screencast_portal.h"
+#include "platform/linux/wayland/stream_grabber.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/screencast_portal.h"
+#include "platform/linux/wayland/screencast_portal.h"
 
 #include <gio/gunixfdlist.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/pipewire_stream.h"
+#include "platform/linux/wayland/pipewire_stream.h"
 
 #include <fcntl.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_grabber.h"
+#include "platform/linux/x11/grabber.h"
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -9,7 +9,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 
-#include "platform/linux/x11_display.h"
+#include "platform/linux/x11/display.h"
 
 namespace platform {
 namespace {

@@ -1,14 +1,14 @@
-#include "tools/render.h"
+#include "render/render.h"
 
 #include <memory>
 #include <optional>
 #include <ostream>
 
 #include "platform/whole_file.h"
-#include "tools/frame_stream.h"
-#include "tools/output_guard.h"
-#include "tools/render_input.h"
-#include "tools/render_options.h"
+#include "render/frame_stream.h"
+#include "render/output_guard.h"
+#include "render/render_input.h"
+#include "render/render_options.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "tools/render_options.h"
+#include "render/render_options.h"
 
 // The files a run of velmora-render would replace that exist already: the stats file, the
 // window files in OUTDIR, or with --every-frame those in each of OUTDIR's frame folders. A file
