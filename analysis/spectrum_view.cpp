@@ -45,12 +45,6 @@ cv::Mat SpectrumWorkspace::picture() {
     return centredPicture(logHalf_, padded_, range);
 }
 
-SpectrumWorkspace& processSpectrumWorkspace() {
-    // Lives until the process ends.
-    static SpectrumWorkspace workspace;
-    return workspace;
-}
-
 cv::Mat makeSpectrumView(const cv::Mat& gray) {
-    return processSpectrumWorkspace().makeView(gray);
+    return SpectrumWorkspace().makeView(gray);
 }

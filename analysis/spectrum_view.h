@@ -11,7 +11,7 @@
 // result is cropped to even sizes, so it can be larger than the frame. A frame one pixel high or
 // wide has no even crop left and gives an all-black picture of its own size. A spectrum flat to
 // within rounding, such as that of a single bright point, is all black as well.
-// Uses the process's workspace.
+// Makes its buffers (and FFTW's plan) for this one picture; a loop keeps a SpectrumWorkspace.
 cv::Mat makeSpectrumView(const cv::Mat& gray);
 
 enum class SpectrumTransform { OpenCv, Fftw };
@@ -21,7 +21,8 @@ SpectrumTransform preferredSpectrumTransform();
 bool spectrumTransformAvailable(SpectrumTransform transform);
 
 // The buffers of the spectrum picture, kept from frame to frame and replaced when the padded
-// size changes. The picture is a new image and depends on the frame alone.
+// size changes. The picture is a new image and depends on the frame alone. Each loop owns one;
+// it is not for use from two threads at once.
 class SpectrumWorkspace {
   public:
     // An unavailable transform falls back to the image library's.
@@ -45,7 +46,3 @@ class SpectrumWorkspace {
     cv::Size padded_;
     cv::Mat half_;
 };
-
-// One workspace kept for the process with the build's preferred transform; not for use from two
-// threads at once.
-SpectrumWorkspace& processSpectrumWorkspace();

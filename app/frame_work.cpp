@@ -29,7 +29,7 @@ void processFrame(FrameImages& images, double fps, ImageSink& sink) {
     cv::cvtColor(images.frame, images.gray, cv::COLOR_BGR2GRAY);
     const cv::Mat shownFrame = downscaleForDisplay(images.frame);
     const cv::Mat shownGray = downscaleForDisplay(images.gray);
-    SpectrumWorkspace& spectrum = processSpectrumWorkspace();
+    SpectrumWorkspace& spectrum = images.spectrum;
 
     // What the windows show is held back and handed to them afterwards, here and in the order of
     // a plain run: spectrum, edges, motion, the two frames, the RGB and the gray histogram.

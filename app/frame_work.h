@@ -2,13 +2,16 @@
 
 #include <opencv2/core.hpp>
 
+#include "analysis/spectrum_view.h"
 #include "app/image_sink.h"
 
-// The images that outlive one frame. The loop reuses their buffers while the size stays.
+// What outlives one frame: the loop's images, whose buffers it reuses while the size stays, and
+// the spectrum's workspace.
 struct FrameImages {
     cv::Mat frame;
     cv::Mat gray;
     cv::Mat prevGray;
+    SpectrumWorkspace spectrum;
 };
 
 // Everything one frame goes through after it was read: the gray copy, the view stage, the two
