@@ -1,6 +1,6 @@
 #pragma once
-// What the monitor sources need from the operating system: the monitors, a screen grabber, the
-// COM apartment (Windows) and the wallpaper file. Like platform.h it names no OS type and no
+// What the monitor sources need from the operating system: the monitors, a screen grabber, and
+// the wallpaper file with what reading it needs held. Like platform.h it names no OS type and no
 // OpenCV type; tests put a modelled desktop behind MonitorPlatform.
 
 #include <cstddef>
@@ -54,10 +54,25 @@ enum class GrabberFailure {
 struct GrabberResult {
     std::unique_ptr<ScreenGrabber> grabber;  // null exactly when failure is not NoFailure
     GrabberFailure failure = GrabberFailure::NoFailure;
-    std::string detail;  // what the screen offers, or why the screen cast failed
+    // What the screen offers, why the screen cast failed, or for NoBitmap what could not be had,
+    // in the platform's own words.
+    std::string detail;
     // Which of the listed monitors the grabber shows, where the platform can tell; the asked
     // one otherwise.
     std::optional<std::size_t> monitorIndex = std::nullopt;
+};
+
+// Held while the desktop's settings are looked up and the wallpaper read: COM's
+// single-threaded apartment on the calling thread on Windows (entered when made, left when
+// destroyed), nothing on Linux.
+class SettingsAccess {
+  public:
+    virtual ~SettingsAccess() = default;
+};
+
+struct SettingsAccessResult {
+    std::unique_ptr<SettingsAccess> access;  // null when it could not be had
+    std::string failure;                     // then what failed, in the platform's own words
 };
 
 class MonitorPlatform {
@@ -66,11 +81,8 @@ class MonitorPlatform {
     // Every monitor of the desktop, in the order the system reports them.
     virtual std::vector<MonitorRect> monitors() = 0;
     virtual GrabberResult openGrabber(const MonitorRect& rect) = 0;
-    // Initialises COM on the calling thread in the single-threaded apartment. A result of zero
-    // or more is a success that one uninitializeCom balances; Linux has nothing to initialise.
-    virtual std::int32_t initializeCom() = 0;
-    virtual void uninitializeCom() = 0;
-    // The desktop wallpaper file; empty when none is set. Needs COM initialised.
+    virtual SettingsAccessResult openSettings() = 0;
+    // The desktop wallpaper file; empty when none is set. Needs a SettingsAccess held.
     virtual std::filesystem::path wallpaperPath() = 0;
 };
 

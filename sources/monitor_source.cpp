@@ -8,12 +8,11 @@
 
 MonitorSource::MonitorSource(platform::MonitorPlatform& os) : os(os) {}
 
-// The capture memory goes first, then the apartment, then the still image; each only when held.
+// The capture memory goes first, then what reading the settings held (COM's apartment on
+// Windows), then the still image; each only when held.
 MonitorSource::~MonitorSource() {
     grabber.reset();
-    if (comInitialized) {
-        os.uninitializeCom();
-    }
+    settings.reset();
     image.release();
 }
 
@@ -57,7 +56,7 @@ std::string failureLine(const platform::GrabberResult& opened) {
         case NoFirstFrame:
             return "error: no frame from the screen cast: " + opened.detail;
         default:
-            return "error: CreateDIBSection failed";
+            return "error: " + opened.detail;
     }
 }
 

@@ -44,7 +44,7 @@ class MonitorSource final : public FrameSource {
     platform::MonitorPlatform& os;
     bool stillImage = false;
     cv::Mat image;
-    bool comInitialized = false;
+    std::unique_ptr<platform::SettingsAccess> settings;  // held while a wallpaper source lives
     platform::MonitorRect monitorRect;
     std::int32_t width = 0;
     std::int32_t height = 0;

@@ -7,12 +7,12 @@
 std::unique_ptr<FrameSource> createWallpaperSource(platform::MonitorPlatform& os) {
     auto source = std::make_unique<MonitorSource>(os);
     source->stillImage = true;
-    // S_FALSE (already initialised in this apartment) counts too and is balanced all the same.
-    if (os.initializeCom() < 0) {
-        std::cerr << "error: CoInitializeEx failed\n";
+    platform::SettingsAccessResult settings = os.openSettings();
+    if (!settings.access) {
+        std::cerr << "error: " << settings.failure << "\n";
         return nullptr;
     }
-    source->comInitialized = true;
+    source->settings = std::move(settings.access);
     const std::filesystem::path path = os.wallpaperPath();
     if (path.empty()) {
         std::cerr << "error: wallpaper path not found (solid color setting?)\n";

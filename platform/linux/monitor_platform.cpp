@@ -10,12 +10,12 @@
 namespace platform {
 namespace {
 
-// What both sessions share: no apartment to join, and the desktop's wallpaper setting.
+// What both sessions share: the desktop's settings, which need nothing held to be read.
 class LinuxMonitors : public MonitorPlatform {
   public:
-    // A success that owes nothing.
-    std::int32_t initializeCom() override { return 0; }
-    void uninitializeCom() override {}
+    SettingsAccessResult openSettings() override {
+        return {std::make_unique<SettingsAccess>(), {}};
+    }
     std::filesystem::path wallpaperPath() override {
         return findWallpaper(desktopPlacesFromEnvironment());
     }

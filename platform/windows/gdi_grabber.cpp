@@ -68,7 +68,7 @@ class GdiGrabber final : public ScreenGrabber {
 GrabberResult openGdiGrabber(GdiCalls& gdi, const MonitorRect& rect) {
     auto grabber = std::make_unique<GdiGrabber>(gdi, rect);
     if (!grabber->acquire()) {
-        return {nullptr, GrabberFailure::NoBitmap, {}};
+        return {nullptr, GrabberFailure::NoBitmap, "CreateDIBSection failed"};
     }
     return {std::move(grabber), GrabberFailure::NoFailure, {}};
 }

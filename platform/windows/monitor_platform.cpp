@@ -70,6 +70,12 @@ std::wstring getWallpaperPath() {
     return result;
 }
 
+// COM's single-threaded apartment on this thread, left when it goes.
+class ComApartment final : public SettingsAccess {
+  public:
+    ~ComApartment() override { CoUninitialize(); }
+};
+
 class GdiMonitors final : public MonitorPlatform {
   public:
     std::vector<MonitorRect> monitors() override {
@@ -80,10 +86,13 @@ class GdiMonitors final : public MonitorPlatform {
     GrabberResult openGrabber(const MonitorRect& rect) override {
         return openGdiGrabber(win32Gdi(), rect);
     }
-    std::int32_t initializeCom() override {
-        return CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // S_FALSE (already initialised in this apartment) counts too and is balanced all the same.
+    SettingsAccessResult openSettings() override {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
+            return {nullptr, "CoInitializeEx failed"};
+        }
+        return {std::make_unique<ComApartment>(), {}};
     }
-    void uninitializeCom() override { CoUninitialize(); }
     std::filesystem::path wallpaperPath() override { return getWallpaperPath(); }
 };
 

@@ -138,10 +138,20 @@ struct Desktop final : platform::MonitorPlatform {
         const cv::Size size =
             stream.empty() ? cv::Size(r.right - r.left, r.bottom - r.top) : stream;
         return {failure == NoFailure ? std::make_unique<Grabber>(*this, size) : nullptr, failure,
-                "depth 16", index};
+                failure == NoBitmap ? "CreateDIBSection failed" : "depth 16", index};
     }
-    std::int32_t initializeCom() override { return logged("com-init;", comResult); }
-    void uninitializeCom() override { calls += "com-uninit;"; }
+    // COM's apartment on Windows: a negative result is a failure that owes nothing.
+    struct Apartment final : platform::SettingsAccess {
+        explicit Apartment(std::string& calls) : calls(calls) {}
+        ~Apartment() override { calls += "com-uninit;"; }
+        std::string& calls;
+    };
+    platform::SettingsAccessResult openSettings() override {
+        if (logged("com-init;", comResult) < 0) {
+            return {nullptr, "CoInitializeEx failed"};
+        }
+        return {std::make_unique<Apartment>(calls), {}};
+    }
     std::filesystem::path wallpaperPath() override { return logged("wallpaper;", wallpaper); }
 
     std::vector<MonitorRect> rects;

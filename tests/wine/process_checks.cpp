@@ -42,10 +42,11 @@ void comChecks() {
         RECORDER("ole32.dll", CoInitializeEx) init;
         RECORDER("ole32.dll", CoUninitialize) uninit;
         platform::MonitorPlatform& os = platform::systemMonitors();
-        const std::int32_t first = os.initializeCom();
-        expect("S_OK, then S_FALSE", text(first) + text(os.initializeCom()), "01");
-        os.uninitializeCom();
-        os.uninitializeCom();
+        platform::SettingsAccessResult first = os.openSettings();
+        platform::SettingsAccessResult second = os.openSettings();
+        expect("entered twice (S_OK, then S_FALSE)",
+               std::to_string(first.access != nullptr) + std::to_string(second.access != nullptr),
+               "11");
     }
     expect("COM calls", calls,
            "CoInitializeEx(0,2)=0 CoInitializeEx(0,2)=1 CoUninitialize() CoUninitialize() ");

@@ -246,11 +246,12 @@ bool X11Grabber::attachSharedMemory() {
 
 GrabberResult openX11Grabber(const MonitorRect& rect, X11Transfer transfer) {
     if (rect.right <= rect.left || rect.bottom <= rect.top) {
-        return {nullptr, GrabberFailure::NoBitmap, {}};
+        return {nullptr, GrabberFailure::NoBitmap, "the monitor has no pixels"};
     }
     auto grabber = std::make_unique<X11Grabber>(rect);
     if (!grabber->connected()) {
-        return {nullptr, GrabberFailure::NoBitmap, {}};
+        return {nullptr, GrabberFailure::NoBitmap,
+                std::string("cannot connect to X display ") + XDisplayName(nullptr)};
     }
     std::string problem = grabber->checkFormat();
     if (!problem.empty()) {
