@@ -53,7 +53,3 @@ cv::Mat renderGrayHistogram(const cv::Mat& gray, cv::Size size, double fps) {
     drawRangeText(image, area, points.high - points.low);
     return image;
 }
-
-int grayHistogramCanvasBuilds() {
-    return canvasCache().builds;
-}

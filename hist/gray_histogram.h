@@ -6,6 +6,3 @@
 // 95 % markers, the dynamic range between them and the frame rate. A frame of any other type
 // raises the image library's assertion failure.
 cv::Mat renderGrayHistogram(const cv::Mat& gray, cv::Size size, double fps);
-
-// How many times the gray window's base canvas has been built in this process.
-int grayHistogramCanvasBuilds();

@@ -38,7 +38,3 @@ cv::Mat renderRgbHistogram(const cv::Mat& bgr, cv::Size size, double fps) {
     }
     return image;
 }
-
-int rgbHistogramCanvasBuilds() {
-    return canvasCache().builds;
-}

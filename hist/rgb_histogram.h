@@ -6,6 +6,3 @@
 // over one another, red last, and the frame rate. A frame without exactly three channels, or
 // with channels that are not 8-bit, raises the image library's assertion failure.
 cv::Mat renderRgbHistogram(const cv::Mat& bgr, cv::Size size, double fps);
-
-// How many times the colour window's base canvas has been built in this process.
-int rgbHistogramCanvasBuilds();

@@ -33,7 +33,6 @@ cv::Mat startWindowImage(CanvasCache& cache, std::string_view title, cv::Size si
     if (size != cache.size) {
         cache.canvas = createBaseCanvas(title, size, area, rgbStrips);
         cache.size = size;
-        ++cache.builds;
     }
     cv::Mat image = cache.canvas.clone();
     cv::putText(image, fpsText(fps), {266, 22}, cv::FONT_HERSHEY_SIMPLEX, 0.55, kFpsColour, 1,

@@ -18,7 +18,6 @@ PlotArea rgbPlotArea(cv::Size size);
 struct CanvasCache {
     cv::Size size;  // 0 x 0 until the first build
     cv::Mat canvas;
-    int builds = 0;
 };
 
 // "FPS: 29.9", one decimal.

@@ -32,14 +32,18 @@ cv::Mat calcChannelHist(const cv::Mat& channel) {
     return h.reshape(1, kBins);
 }
 
+// Scaled so that the least frequent bin is 0 and the most frequent 1, each level by
+// (value - min) / (max - min) as the image library's scaled conversion computes it; all 0 when
+// every bin is the same.
 void normalizeTo01(cv::Mat& hist) {
-    double minValue = 0.0;
-    double maxValue = 0.0;
-    cv::minMaxLoc(hist, &minValue, &maxValue);
-    if (maxValue - minValue > 0.0) {
-        hist = (hist - minValue) / (maxValue - minValue);
+    double least = 0.0;
+    double most = 0.0;
+    cv::minMaxLoc(hist, &least, &most);
+    const double range = most - least;
+    if (range > 0.0) {
+        hist.convertTo(hist, CV_32FC1, 1.0 / range, -least / range);
     } else {
-        hist.setTo(0.0);
+        hist = cv::Mat::zeros(hist.size(), CV_32FC1);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "hist/base_canvas.h"
+#include "hist/channel_hist.h"
 #include "hist/dynamic_range.h"
 #include "hist/gradient_strip.h"
 #include "hist/gray_histogram.h"
@@ -172,19 +173,62 @@ TEST(HistogramChecks, WrongInputsRaiseTheAssertionWithTheExpressionAndFunction) 
     EXPECT_TRUE(sameImage(canvas, cv::Mat(480, 640, CV_8UC3, kBackground)));  // nothing drawn
 }
 
-TEST(HistogramCanvasCache, IsRebuiltOnlyWhenTheSizeChanges) {
-    const cv::Mat bgr(30, 40, CV_8UC3, cv::Scalar(20, 40, 60));
-    const int grayBefore = grayHistogramCanvasBuilds();
-    const int rgbBefore = rgbHistogramCanvasBuilds();
-    for (const int width : {333, 333, 334, 333}) {
-        for (const int height : {222, 222, 223, 222}) {
-            renderGrayHistogram(bgr.reshape(1), {width, height}, 0.0);
-            renderRgbHistogram(bgr, {width, height}, 0.0);
-        }
+TEST(HistogramCanvasCache, IsRebuiltOnlyWhenTheSizeChangesAndNeverDrawnOn) {
+    hist::CanvasCache cache;
+    const uchar* pixels = nullptr;
+    for (const cv::Size size :
+         {cv::Size(333, 222), {333, 222}, {334, 222}, {334, 223}, {334, 223}}) {
+        SCOPED_TRACE(size);
+        const bool changed = size != cache.size;
+        const cv::Mat image = hist::startWindowImage(cache, "Histogram - Gray", size,
+                                                     hist::grayPlotArea(size), 0, 25.0);
+        EXPECT_EQ(cache.canvas.data != pixels, changed);
+        EXPECT_EQ(image.size(), size);
+        EXPECT_FALSE(sameImage(image, cache.canvas));  // the frame rate went on the copy
+        pixels = cache.canvas.data;
     }
-    // Built for the first size and after each of the ten changes between sizes.
-    EXPECT_EQ(grayHistogramCanvasBuilds() - grayBefore, 11);
-    EXPECT_EQ(rgbHistogramCanvasBuilds() - rgbBefore, 11);
+    EXPECT_TRUE(sameImage(cache.canvas, hist::createBaseCanvas("Histogram - Gray", {334, 223},
+                                                               hist::grayPlotArea({334, 223}), 0)));
+}
+
+// A histogram counts each level in its own bin; scaled, the rarest bin is 0 and the most
+// frequent 1, in the histogram's own buffer, and all bins are 0 when they are equal.
+TEST(ChannelHistogram, CountsEachLevelAndScalesTheRarestToZeroAndTheMostFrequentToOne) {
+    cv::Mat everyLevel(16, 16, CV_8UC1);
+    for (int i = 0; i < 256; ++i) {
+        everyLevel.at<uchar>(i / 16, i % 16) = static_cast<uchar>(i);
+    }
+    cv::Mat skewed;
+    cv::vconcat(everyLevel, cv::Mat(2, 16, CV_8UC1, cv::Scalar(7)), skewed);
+    const struct {
+        const char* name;
+        cv::Mat channel;
+        int level;  // a level with the count below
+        float count;
+        float scaledAtLevel;  // after scaling
+        float scaledAtZero;
+    } cases[] = {
+        {"one level", cv::Mat(3, 5, CV_8UC1, cv::Scalar(200)), 200, 15, 1, 0},
+        {"every level once", everyLevel, 9, 1, 0, 0},
+        {"every level, 7 most", skewed, 7, 33, 1, 0},
+        {"a single pixel", cv::Mat(1, 1, CV_8UC1, cv::Scalar(0)), 0, 1, 1, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const cv::Mat counts = hist::calcChannelHist(c.channel);
+        ASSERT_EQ(std::tuple(counts.rows, counts.cols, counts.type()),
+                  std::tuple(256, 1, CV_32FC1));
+        EXPECT_EQ(counts.at<float>(c.level), c.count);
+        EXPECT_EQ(cv::sum(counts)[0], static_cast<double>(c.channel.total()));
+        cv::Mat scaled = counts.clone();
+        const cv::Mat shared = scaled;
+        hist::normalizeTo01(scaled);
+        EXPECT_NEAR(shared.at<float>(c.level), c.scaledAtLevel, 1e-6);
+        EXPECT_NEAR(shared.at<float>(0), c.scaledAtZero, 1e-6);
+        double least = 0, most = 0;
+        cv::minMaxLoc(shared, &least, &most);
+        EXPECT_NEAR(least, 0.0, 1e-6);
+    }
 }
 
 }  // namespace
