@@ -66,13 +66,20 @@ std::vector<std::string> callsFor(const std::string& verb, const std::string& si
 }
 
 // Both halving limits must be reached: the windows get the integer halves, the images what the
-// linear resize makes. A later frame of another size resizes nothing.
+// linear resize makes. A later frame of another size resizes nothing. Each picture is judged by
+// its own size: the spectrum's padding can reach the limits where the frame does not.
 TEST(FrameLoop, WindowsAreSizedFromTheFirstFrameAndImagesHalvedAtBothLimits) {
-    const cv::Size cases[][2] = {{{1023, 768}, {1023, 768}},
-                                 {{1024, 767}, {1024, 767}},
-                                 {{1024, 768}, {512, 384}},
-                                 {{1025, 769}, {512, 384}}};
-    for (const auto& [size, window] : cases) {
+    const struct {
+        cv::Size frame, window, spectrum;  // the spectrum as shown
+    } cases[] = {
+        {{1023, 768}, {1023, 768}, {512, 384}},  // padded to 1024 x 768
+        {{1024, 767}, {1024, 767}, {512, 384}},  {{1024, 768}, {512, 384}, {512, 384}},
+        {{1025, 769}, {512, 384}, {540, 400}},  // padded to 1080 x 800
+        {{1366, 768}, {683, 384}, {720, 384}},  // padded to 1440 x 768
+        {{1000, 700}, {1000, 700}, {1000, 720}},
+    };
+    for (const auto& [size, window, spectrum] : cases) {
+        SCOPED_TRACE(size);
         cv::Mat frame(size, CV_8UC3);
         cv::randu(frame, 0, 256);
         cv::Mat shown = frame;
@@ -85,7 +92,13 @@ TEST(FrameLoop, WindowsAreSizedFromTheFirstFrameAndImagesHalvedAtBothLimits) {
         EXPECT_EQ(changing.windows.calls,
                   callsFor("resize", " " + std::to_string(window.width) + "x" +
                                          std::to_string(window.height)));
-        EXPECT_TRUE(sameImage(run("1", {frame}).windows.last[kFrameWindow], shown)) << size;
+        AppRun single = run("1", {frame});
+        EXPECT_TRUE(sameImage(single.windows.last[kFrameWindow], shown));
+        for (const std::string& title : kWindowTitles) {
+            EXPECT_EQ(single.windows.last[title].size(),
+                      title == kSpectrumWindow ? spectrum : shown.size())
+                << title;
+        }
         // Below the limits no pixel is copied.
         EXPECT_EQ(downscaleForDisplay(frame).data == frame.data, window == size);
     }
@@ -105,6 +118,8 @@ TEST(FrameLoop, TheHistogramWindowsPrintTheSmoothedFrameRate) {
     };
     for (const auto& c : cases) {
         for (int n = 1; n <= 3; ++n) {
+            SCOPED_TRACE(::testing::Message()
+                         << "iteration " << n << " of stamps " << c.stamps.size());
             AppRun r = run("1", std::vector<cv::Mat>(n, frame), {}, true, c.stamps);
             const cv::Mat expected =
                 renderGrayHistogram(r.windows.last[kGrayWindow], {400, 300}, c.fps[n - 1]);
@@ -143,6 +158,7 @@ TEST(VelmoraApp, ExitStatusLastLineAndSourceReleaseForEveryWayTheRunEnds) {
         {"1", bad, {}, true, 1, "camera", 0, "error: "},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "input " << ::testing::PrintToString(c.input));
         const AppRun r = run(c.input, c.script, c.keys, c.made);
         EXPECT_EQ(r.status, c.status) << c.input;
         EXPECT_EQ(r.chosen, c.chosen) << c.input;
@@ -179,6 +195,7 @@ TEST(SourcePrompt, AsksUntilTheWordOneOrTwoAndLeavesTheRestUnread) {
         {"12 01 1. +1 one Q 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 2", SourceChoice::Monitor, "", ""},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.input));
         std::istringstream in(c.input);
         std::ostringstream out;
         EXPECT_EQ(promptForSource(in, out), c.choice) << c.input;

@@ -58,6 +58,7 @@ TEST(UsbSource, TheHighestIndexThatDeliversIsOpenedAgainAndReadUntilItFails) {
         int frames;  // handed out by the source before its first failed read
     } cases[] = {
         {{{0, {}}, {2, {"fffffff"}}}, "mode=usb device_id=2 width=64 height=48\n", "2 ", 7},
+        {{{0, {"ff"}}}, "mode=usb device_id=0 width=64 height=48\n", "0 ", 2},  // the usual webcam
         // Five reads to deliver a non-empty frame: 3 does on its fifth, 5 never does.
         {{{3, {"xxxxf"}}, {5, {"eeeeef"}}}, "mode=usb device_id=3 width=64 height=48\n", "3 ", 0},
         {{{15, {"fe", true, 0, 1e6}}}, "mode=usb device_id=15 width=0 height=1e+06\n", "15 ", 1},
@@ -65,6 +66,7 @@ TEST(UsbSource, TheHighestIndexThatDeliversIsOpenedAgainAndReadUntilItFails) {
         {{{12, {.reopens = false}}}, "error: cannot open device 12\n", "12 ", 0},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
         ConsoleCapture console;
         std::map<int, Camera> cameras = c.cameras;
         std::string opened;  // device indices in the order of opening
@@ -212,6 +214,7 @@ TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquire
     const cv::Mat picture(20, 30, CV_8UC3, cv::Scalar(30, 140, 250));
     ASSERT_TRUE(cv::imwrite((dir / name).string(), picture));
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.monitors << " monitors: " << c.line);
         ConsoleCapture console;
         Desktop desk;
         desk.rects.assign(kMonitors, kMonitors + c.monitors);

@@ -75,6 +75,7 @@ TEST(HistogramWindows, TinySizesGiveImagesOfThatSizeWithStripsCutAtTheEdge) {
     for (int w = 1; w <= 70; ++w) {
         for (const int h : {1, 17, 18, 39, 40, 45}) {
             for (const cv::Size size : {cv::Size(w, h), cv::Size(h, w)}) {
+                SCOPED_TRACE(size);
                 ASSERT_EQ(renderGrayHistogram(pixel.reshape(1), size, 5.0).size(), size);
                 ASSERT_EQ(renderRgbHistogram(pixel, size, 5.0).size(), size);
             }
@@ -97,6 +98,7 @@ TEST(DynamicRange, TheRunningSumAcceptsEqualityAndANeverReachedPointIs255) {
     // {count at the first level, count at level 200, low point, high point}
     const int cases[][4] = {{5, 95, 0, 200}, {19, 381, 200, 200}, {95, 5, 0, 0}, {94, 6, 0, 200}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c[0] << " at 0, " << c[1] << " at 200");
         cv::Mat counts(256, 1, CV_32FC1, cv::Scalar(0.0f));
         counts.at<float>(0) = c[0];
         counts.at<float>(200) = c[1];
@@ -162,6 +164,7 @@ TEST(HistogramChecks, WrongInputsRaiseTheAssertionWithTheExpressionAndFunction) 
         {plotOf(257, CV_32FC1), "hist01.total() == static_cast<size_t>(kBins)", "hist::plot"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
         try {
             c.call();
             ADD_FAILURE() << "no error raised, expected " << c.message;

@@ -51,6 +51,10 @@ Bytes with(Bytes bytes, std::size_t at, std::uint32_t value, int count, bool lit
 const Bytes kExtendedWebp = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'E',  'B',  'P', 'V',  'P',  '8',
                              'X', 10,  0,   0,   0, 0, 0, 0, 0,   0x0F, 0x27, 0,   0x0F, 0x27, 0};
 
+// A BMP with the 12-byte header of OS/2 1.x, 7 x 5 pixels of 24 bits.
+const Bytes kOs2Bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 26, 0,  0,
+                       0,   12,  0, 0, 0, 7, 0, 5, 0, 1, 0,  24, 0};
+
 Bytes head(const Bytes& bytes, std::size_t length) {
     return Bytes(bytes.begin(), bytes.begin() + static_cast<long>(length));
 }
@@ -75,6 +79,9 @@ TEST(ImageSizeFromHeader, ReadsTheDeclaredSizeAndRefusesABrokenStructure) {
         {with(png, 16, 0, 4), none},
         {with(png, 12, 'X', 1), none},  // no header chunk
         {bmp, cv::Size(7, 5)},
+        {kOs2Bmp, cv::Size(7, 5)},  // the oldest header: 16-bit sizes
+        {with(kOs2Bmp, 20, 0, 2, true), none},
+        {head(kOs2Bmp, 25), none},
         {with(bmp, 22, static_cast<std::uint32_t>(-5), 4, true), cv::Size(7, 5)},  // top-down
         {with(bmp, 22, 0x80000000u, 4, true), none},
         {with(bmp, 18, static_cast<std::uint32_t>(-7), 4, true), none},
@@ -83,7 +90,8 @@ TEST(ImageSizeFromHeader, ReadsTheDeclaredSizeAndRefusesABrokenStructure) {
         {head(kExtendedWebp, 29), none},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(imageSizeFromHeader(c.bytes), c.size) << &c - cases;
+        SCOPED_TRACE(::testing::Message() << "row " << &c - cases);
+        EXPECT_EQ(imageSizeFromHeader(c.bytes), c.size);
     }
 }
 
@@ -138,15 +146,17 @@ TEST(ReadImageFile, DecodesTheFourFormatsAndNamesTheReasonOfEachRefusal) {
         {file("wide.bmp", with(with(bmp, 18, 1048577, 4, true), 22, 1, 4, true)), corrupt},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
         const ImageRead read = readImageFile(c.path);
-        EXPECT_EQ(read.refusal, c.reason) << c.path;
-        EXPECT_EQ(read.image.size(), c.reason.empty() ? image.size() : cv::Size()) << c.path;
-        EXPECT_TRUE(read.image.empty() || read.image.type() == CV_8UC3) << c.path;
+        EXPECT_EQ(read.refusal, c.reason);
+        EXPECT_EQ(read.image.size(), c.reason.empty() ? image.size() : cv::Size());
+        EXPECT_TRUE(read.image.empty() || read.image.type() == CV_8UC3);
     }
 }
 
 TEST(DecodeImageBytes, RefusesEveryTruncationOfAPngAndAJpeg) {
     for (const char* extension : {".png", ".jpg"}) {
+        SCOPED_TRACE(extension);
         const Bytes whole = encode(extension, pattern({16, 12}));
         ASSERT_FALSE(decodeImageBytes(whole).empty()) << extension;
         for (std::size_t length = 0; length < whole.size(); ++length) {

@@ -17,11 +17,11 @@
 #include <opencv2/videoio.hpp>
 
 #include "platform/whole_file.h"
-#include "tests/support/image_checks.h"
-#include "tests/support/temp_dir.h"
 #include "render/image_sequence.h"
 #include "render/render.h"
 #include "render/render_input.h"
+#include "tests/support/image_checks.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -102,6 +102,7 @@ TEST_F(Render, FrameNOfAVideoAndASequenceIsWhatImageFilesOneToNGive) {
     ASSERT_EQ(status, 0) << err;
     EXPECT_TRUE(fs::exists(path("out/000005")) && !fs::exists(path("out/000006")));
     for (long n = 1; n <= 5; ++n) {
+        SCOPED_TRACE(::testing::Message() << "frame " << n);
         Args args = {"--fps", "30", path("single")};
         args.insert(args.end(), frames.begin(), frames.begin() + n);
         ASSERT_EQ(std::get<0>(render(args)), 0);
@@ -166,6 +167,7 @@ TEST_F(Render, EveryFrameKindOfASequenceOrAVideoIsTheSameFrameAsAnImageFileOfIt)
     EXPECT_EQ(std::regex_replace(seqRows, std::regex("kind_%d"), "kind_N"),
               std::regex_replace(rows, std::regex("kind_[1-4]"), "kind_N"));
     for (const std::string folder : {"000001", "000002", "000003", "000004"}) {
+        SCOPED_TRACE(folder);
         expectSamePictures(path("files/" + folder), path("sequence/" + folder));
     }
 
@@ -183,8 +185,8 @@ TEST_F(Render, EveryFrameKindOfASequenceOrAVideoIsTheSameFrameAsAnImageFileOfIt)
     cv::randu(deepGray, 0, 65536);
     cv::randu(deepAlpha, 0, 65536);
     for (const cv::Mat& frame : {gray, deep, alpha, deepGray, deepAlpha}) {
-        EXPECT_TRUE(sameImage(asBgr8(frame), cv::imread(image("frame.png", frame))))
-            << cv::typeToString(frame.type());
+        SCOPED_TRACE(cv::typeToString(frame.type()));
+        EXPECT_TRUE(sameImage(asBgr8(frame), cv::imread(image("frame.png", frame))));
     }
 }
 
@@ -209,11 +211,12 @@ TEST_F(Render, AnInputThatCannotBeReadStopsTheRunBeforeAnythingIsWritten) {
         {path("notes.png"), path("notes.png") + ": not a PNG, JPEG, WebP or BMP image"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
         const auto [status, out, err] = render(
             {"--every-frame", "--stats", path("stats.csv"), path("out"), good, c.input, good});
         EXPECT_EQ(status, 1);
         EXPECT_EQ(err, "error: cannot read " + c.line + "\n");
-        EXPECT_FALSE(fs::exists(path("out")) || fs::exists(path("stats.csv"))) << c.input;
+        EXPECT_FALSE(fs::exists(path("out")) || fs::exists(path("stats.csv")));
     }
 }
 

@@ -11,8 +11,8 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
-#include "platform/linux/wayland/stream_grabber.h"
 #include "platform/linux/wayland/grabber.h"
+#include "platform/linux/wayland/stream_grabber.h"
 
 namespace {
 
