@@ -20,22 +20,15 @@ bool isQuitKey(int key) {
     return low == 'q' || low == kEscape;
 }
 
-void sizeWindows(WindowLayer& windows, cv::Size frame) {
-    const cv::Size size = windowSizeFor(frame);
-    for (const std::string& title : kWindowTitles) {
-        windows.resize(title, size.width, size.height);
-    }
-}
-
 LoopEnd runIterations(FrameSource& source, WindowLayer& windows, const MonotonicClock& now,
-                      FrameImages& images) {
+                      const WindowPlacement& place, FrameImages& images) {
     std::int64_t previous = now();
     double fps = 0.0;
     bool firstIteration = true;
     try {
         while (source.read(images.frame)) {
             if (firstIteration) {
-                sizeWindows(windows, images.frame.size());
+                place(windows, images.frame.size());
                 firstIteration = false;
             }
             const std::int64_t stamp = now();
@@ -56,18 +49,26 @@ LoopEnd runIterations(FrameSource& source, WindowLayer& windows, const Monotonic
 
 }  // namespace
 
+void sizeWindows(WindowLayer& windows, cv::Size frame) {
+    const cv::Size size = windowSizeFor(frame);
+    for (const std::string& title : kWindowTitles) {
+        windows.resize(title, size.width, size.height);
+    }
+}
+
 std::int64_t steadyNowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
-LoopEnd runFrameLoop(FrameSource& source, WindowLayer& windows, const MonotonicClock& now) {
+LoopEnd runFrameLoop(FrameSource& source, WindowLayer& windows, const MonotonicClock& now,
+                     const WindowPlacement& place) {
     for (const std::string& title : kWindowTitles) {
         windows.create(title);
     }
     FrameImages images;
-    const LoopEnd end = runIterations(source, windows, now, images);
+    const LoopEnd end = runIterations(source, windows, now, place, images);
     windows.destroyAll();
     return end;
 }

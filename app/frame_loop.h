@@ -16,7 +16,15 @@ enum class LoopEnd {
     Error,          // the image library raised an error inside an iteration
 };
 
+// Sizes (and may place) the windows once, from the first frame's size.
+using WindowPlacement = std::function<void(WindowLayer& windows, cv::Size frame)>;
+
+// Every window at the first frame's size, halved at the display limits; where they go is left
+// to the desktop.
+void sizeWindows(WindowLayer& windows, cv::Size frame);
+
 // Opens the seven windows and shows every frame of `source` until a quit key, a failed read or
 // an error; the windows are destroyed when it returns.
 LoopEnd runFrameLoop(FrameSource& source, WindowLayer& windows,
-                     const MonotonicClock& now = steadyNowNs);
+                     const MonotonicClock& now = steadyNowNs,
+                     const WindowPlacement& place = sizeWindows);

@@ -12,6 +12,14 @@ void HighguiWindows::resize(const std::string& title, int width, int height) {
     cv::resizeWindow(title, width, height);
 }
 
+void HighguiWindows::move(const std::string& title, int x, int y) {
+    cv::moveWindow(title, x, y);
+}
+
+cv::Rect HighguiWindows::area(const std::string& title) {
+    return cv::getWindowImageRect(title);
+}
+
 void HighguiWindows::show(const std::string& title, const cv::Mat& image) {
     cv::imshow(title, image);
 }

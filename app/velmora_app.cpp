@@ -1,19 +1,51 @@
 #include "app/velmora_app.h"
 
 #include "app/source_prompt.h"
+#include "app/window_tiling.h"
+#include "app/window_titles.h"
 
-int runVelmora(std::istream& in, std::ostream& out, const SourceFactories& factories,
-               WindowLayer& windows, const MonotonicClock& now) {
-    const SourceChoice choice = promptForSource(in, out);
-    if (choice == SourceChoice::None) {
+namespace {
+
+// The command line's choice, or the prompt's answer; none when the console ended first.
+std::optional<SourceRequest> chooseSource(const VelmoraOptions& options,
+                                          const VelmoraSystem& system) {
+    if (options.source) {
+        return options.source;
+    }
+    switch (promptForSource(system.in, system.out)) {
+        case SourceChoice::Camera:
+            return SourceRequest{SourceRequest::Kind::Camera, {}, {}, {}, {}};
+        case SourceChoice::Monitor:
+            return SourceRequest{SourceRequest::Kind::Monitor, {}, {}, {}, {}};
+        case SourceChoice::None:
+            break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int runVelmora(const VelmoraOptions& options, const VelmoraSystem& system, WindowLayer& windows,
+               const MonotonicClock& now) {
+    if (options.list) {
+        system.listSources(system.out);
+        return 0;
+    }
+    const std::optional<SourceRequest> request = chooseSource(options, system);
+    if (!request) {
         return 1;
     }
-    std::unique_ptr<FrameSource> source =
-        choice == SourceChoice::Camera ? factories.camera() : factories.monitor();
+    std::unique_ptr<FrameSource> source = system.makeSource(*request);
     if (!source) {
         return 1;
     }
-    const LoopEnd end = runFrameLoop(*source, windows, now);
+    WindowPlacement place = sizeWindows;
+    if (options.tile) {
+        place = [&system](WindowLayer& w, cv::Size frame) {
+            placeTiled(w, {kWindowTitles.begin(), kWindowTitles.end()}, frame, system.monitors());
+        };
+    }
+    const LoopEnd end = runFrameLoop(*source, windows, now, place);
     source.reset();
     return end == LoopEnd::Error ? 1 : 0;
 }

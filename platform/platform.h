@@ -20,4 +20,10 @@ int windowFlags();
 // The video-capture back end that opens cameras on this OS (an OpenCV cv::CAP_* value).
 int cameraBackend();
 
+// The four-character code (as cv::VideoWriter::fourcc makes it) to ask camera `index` for so
+// that it delivers `width` x `height` at a usable rate, or 0 to leave the format to the camera.
+// On Linux MJPG where the camera offers that size only compressed (uncompressed 1080p over USB 2
+// gives a few frames a second); Windows' capture picks the format itself.
+int cameraFormatFor(int index, int width, int height);
+
 }  // namespace platform

@@ -13,6 +13,7 @@ class CaptureDevice {
     virtual bool isOpened() const = 0;
     virtual bool read(cv::Mat& image) = 0;
     virtual double get(int property) const = 0;
+    virtual bool set(int property, double value) = 0;
 };
 
 // A capture of OpenCV's, opened or not.
@@ -22,6 +23,7 @@ class VideoCaptureDevice final : public CaptureDevice {
     bool isOpened() const override { return capture_.isOpened(); }
     bool read(cv::Mat& image) override { return capture_.read(image); }
     double get(int property) const override { return capture_.get(property); }
+    bool set(int property, double value) override { return capture_.set(property, value); }
 
   private:
     cv::VideoCapture capture_;

@@ -5,3 +5,8 @@
 int platform::cameraBackend() {
     return cv::CAP_MSMF;
 }
+
+// Media Foundation chooses the format for the size asked of it.
+int platform::cameraFormatFor(int, int, int) {
+    return 0;
+}

@@ -16,6 +16,10 @@ class RecordingWindows final : public WindowLayer {
         calls.push_back("resize " + title + " " + std::to_string(width) + "x" +
                         std::to_string(height));
     }
+    void move(const std::string& title, int x, int y) override {
+        calls.push_back("move " + title + " " + std::to_string(x) + "," + std::to_string(y));
+    }
+    cv::Rect area(const std::string&) override { return opensAt; }
     void show(const std::string& title, const cv::Mat& image) override {
         calls.push_back("show " + title + " " + std::to_string(image.cols) + "x" +
                         std::to_string(image.rows));
@@ -31,8 +35,10 @@ class RecordingWindows final : public WindowLayer {
     }
     void destroyAll() override { calls.push_back("destroy"); }
 
-    std::vector<std::string> calls;  // "create T", "resize T WxH", "show T WxH", "destroy"
+    // "create T", "resize T WxH", "move T X,Y", "show T WxH", "destroy"
+    std::vector<std::string> calls;
     std::map<std::string, cv::Mat> last;
     std::map<std::string, int> shows;
     std::deque<int> keys;
+    cv::Rect opensAt{0, 0, 64, 48};  // where every window's image lies
 };

@@ -9,6 +9,8 @@
 #include "app/frame_loop.h"
 #include "app/source_prompt.h"
 #include "app/velmora_app.h"
+#include "app/velmora_options.h"
+#include "app/window_tiling.h"
 #include "app/window_titles.h"
 #include "hist/gray_histogram.h"
 #include "tests/support/console_capture.h"
@@ -21,38 +23,43 @@ namespace {
 struct AppRun {
     int status = 0;
     std::string chosen;
+    std::string out;
     std::string err;
     RecordingWindows windows;
 };
 
-// The program on `input`, with a source of `script` (none when `made` is false) for either answer;
+// The program on `input`, with a source of `script` (none when `made` is false) for every request;
 // `stamps` are handed out in order as the clock, the last one repeated.
 AppRun run(const std::string& input, const std::vector<cv::Mat>& script, std::deque<int> keys = {},
-           bool made = true, std::vector<std::int64_t> stamps = {}) {
+           bool made = true, std::vector<std::int64_t> stamps = {},
+           const VelmoraOptions& options = {}) {
     ConsoleCapture console;
     std::istringstream in(input);
     std::ostringstream out;
     AppRun result;
     result.windows.keys = std::move(keys);
-    const auto factory = [&](const char* name) -> SourceFactory {
-        return [&, name]() -> std::unique_ptr<FrameSource> {
-            result.chosen = name;
-            auto source = made ? std::make_unique<ScriptedSource>(script) : nullptr;
-            if (source) {
-                // No image of an iteration may share the frame when the next one is read into it.
-                source->beforeRead = [](const cv::Mat& frame) {
-                    EXPECT_TRUE(frame.u == nullptr || frame.u->refcount == 1);
-                };
-            }
-            return source;
-        };
+    const auto make = [&](const SourceRequest& request) -> std::unique_ptr<FrameSource> {
+        const char* kinds[] = {"camera", "monitor", "wallpaper"};
+        result.chosen = kinds[static_cast<int>(request.kind)];
+        auto source = made ? std::make_unique<ScriptedSource>(script) : nullptr;
+        if (source) {
+            // No image of an iteration may share the frame when the next one is read into it.
+            source->beforeRead = [](const cv::Mat& frame) {
+                EXPECT_TRUE(frame.u == nullptr || frame.u->refcount == 1);
+            };
+        }
+        return source;
     };
     std::size_t next = 0;
     const MonotonicClock clock = [&] {
         return stamps.empty() ? steadyNowNs() : stamps[std::min(next++, stamps.size() - 1)];
     };
-    const SourceFactories factories{factory("camera"), factory("monitor")};
-    result.status = runVelmora(in, out, factories, result.windows, clock);
+    const VelmoraSystem system{in, out, make, [](std::ostream& o) { o << "listed\n"; },
+                               [] {
+                                   return std::vector<cv::Rect>{{0, 0, 800, 600}};
+                               }};
+    result.status = runVelmora(options, system, result.windows, clock);
+    result.out = out.str();
     result.err = console.err();
     return result;
 }
@@ -203,6 +210,133 @@ TEST(SourcePrompt, AsksUntilTheWordOneOrTwoAndLeavesTheRestUnread) {
             EXPECT_EQ(out.str(), c.output) << c.input;
             in.clear();
             EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.unread) << c.input;
+        }
+    }
+}
+
+// Every option, alone and together, and every refusal: a second source, a value that does not
+// parse, --size without --camera, --region without --monitor, anything unknown.
+TEST(VelmoraOptions, EachOptionAndEachRefusal) {
+    const struct {
+        std::vector<std::string> args;
+        VelmoraRequest request;
+        std::string described;  // what the options became
+    } cases[] = {
+        {{}, VelmoraRequest::Run, "prompt"},
+        {{"--camera"}, VelmoraRequest::Run, "camera"},
+        {{"--camera", "3", "--size", "1920x1080"}, VelmoraRequest::Run, "camera 3 1920x1080"},
+        {{"--size", "640x480", "--camera"}, VelmoraRequest::Run, "camera 640x480"},
+        {{"--monitor"}, VelmoraRequest::Run, "monitor"},
+        {{"--monitor", "1", "--region", "10,20,300x200", "--tile"},
+         VelmoraRequest::Run,
+         "monitor 1 10,20,300x200 tiled"},
+        {{"--monitor", "HDMI-1"}, VelmoraRequest::Run, "monitor HDMI-1"},
+        {{"--wallpaper"}, VelmoraRequest::Run, "wallpaper"},
+        {{"--list"}, VelmoraRequest::Run, "list"},
+        {{"--camera", "--help"}, VelmoraRequest::Help, ""},
+        {{"--version", "--bogus"}, VelmoraRequest::Version, ""},
+        {{"--camera", "--monitor"}, VelmoraRequest::Usage, ""},
+        {{"--list", "--wallpaper"}, VelmoraRequest::Usage, ""},
+        {{"--monitor", "--list"}, VelmoraRequest::Usage, ""},
+        {{"--camera", "-1"}, VelmoraRequest::Usage, ""},
+        {{"--camera", "2x"}, VelmoraRequest::Usage, ""},
+        {{"--camera", "--size", "0x480"}, VelmoraRequest::Usage, ""},
+        {{"--camera", "--size", "640"}, VelmoraRequest::Usage, ""},
+        {{"--camera", "--size"}, VelmoraRequest::Usage, ""},
+        {{"--size", "640x480"}, VelmoraRequest::Usage, ""},
+        {{"--monitor", "--size", "640x480"}, VelmoraRequest::Usage, ""},
+        {{"--camera", "--region", "0,0,1x1"}, VelmoraRequest::Usage, ""},
+        {{"--monitor", "--region", "0,0,1x0"}, VelmoraRequest::Usage, ""},
+        {{"--monitor", "--region", "-1,0,1x1"}, VelmoraRequest::Usage, ""},
+        {{"--monitor", "--region", "0,0"}, VelmoraRequest::Usage, ""},
+        {{"1"}, VelmoraRequest::Usage, ""},
+        {{"--bogus"}, VelmoraRequest::Usage, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const ParsedVelmoraArgs parsed = parseVelmoraArgs(c.args);
+        EXPECT_EQ(parsed.request, c.request);
+        if (parsed.request != VelmoraRequest::Run) {
+            continue;
+        }
+        const VelmoraOptions& o = parsed.options;
+        std::ostringstream described;
+        if (!o.source) {
+            described << (o.list ? "list" : "prompt");
+        } else {
+            const char* kinds[] = {"camera", "monitor", "wallpaper"};
+            described << kinds[static_cast<int>(o.source->kind)];
+            if (o.source->camera)
+                described << " " << *o.source->camera;
+            if (o.source->monitor)
+                described << " " << *o.source->monitor;
+            if (o.source->size)
+                described << " " << o.source->size->width << "x" << o.source->size->height;
+            if (const auto& r = o.source->region) {
+                described << " " << r->x << "," << r->y << "," << r->width << "x" << r->height;
+            }
+        }
+        described << (o.tile ? " tiled" : "");
+        EXPECT_EQ(described.str(), c.described);
+    }
+}
+
+// The command line's source skips the prompt; --list lists and opens nothing; --tile lays the
+// seven windows out over the monitor the first one opened on.
+TEST(VelmoraApp, TheCommandLinesChoiceTheListingAndTheTiledWindows) {
+    VelmoraOptions wallpaper;
+    wallpaper.source = SourceRequest{SourceRequest::Kind::Wallpaper, {}, {}, {}, {}};
+    const AppRun chosen = run("2\n", {cv::Mat(48, 64, CV_8UC3)}, {'q'}, true, {}, wallpaper);
+    EXPECT_EQ(std::tuple(chosen.status, chosen.chosen, chosen.out), std::tuple(0, "wallpaper", ""));
+
+    VelmoraOptions list;
+    list.list = true;
+    const AppRun listed = run("", {}, {}, true, {}, list);
+    EXPECT_EQ(std::tuple(listed.status, listed.chosen, listed.out), std::tuple(0, "", "listed\n"));
+    EXPECT_TRUE(listed.windows.calls.empty());
+
+    VelmoraOptions tile;
+    tile.tile = true;
+    const AppRun tiled = run("1", {cv::Mat(480, 640, CV_8UC3)}, {'q'}, true, {}, tile);
+    std::vector<std::string> placed = tiled.windows.calls;
+    std::erase_if(placed,
+                  [](const auto& c) { return !c.starts_with("resize") && !c.starts_with("move"); });
+    // Over 800 x 600: three columns and rows of 266 x 200 cells, images of 218 x 164 at 4 : 3.
+    std::vector<std::string> expected;
+    for (int i = 0; i < 7; ++i) {
+        expected.push_back("resize " + kWindowTitles[i] + " 218x164");
+        expected.push_back("move " + kWindowTitles[i] + " " + std::to_string(266 * (i % 3)) + "," +
+                           std::to_string(200 * (i / 3)));
+    }
+    EXPECT_EQ(placed, expected);
+}
+
+TEST(WindowTiling, TheColumnsThatGiveTheLargestImagesInsideTheArea) {
+    const struct {
+        cv::Rect area;
+        cv::Size frame;
+        int count;
+        int columns;
+        cv::Size image;
+    } cases[] = {
+        {{0, 0, 1920, 1080}, {1280, 720}, 7, 3, {576, 324}},  // four columns: 472 x 265
+        {{100, 50, 1920, 1080}, {1280, 720}, 7, 3, {576, 324}},
+        {{0, 0, 1080, 1920}, {1280, 720}, 7, 2, {532, 299}},
+        {{0, 0, 800, 600}, {640, 480}, 1, 1, {752, 564}},
+        {{0, 0, 800, 600}, {640, 480}, 0, 0, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.area << " " << c.frame << " " << c.count);
+        const std::vector<Tile> tiles = tileWindows(c.area, c.frame, c.count);
+        ASSERT_EQ(int(tiles.size()), c.count);
+        for (std::size_t i = 0; i < tiles.size(); ++i) {
+            EXPECT_EQ(tiles[i].image, c.image);
+            const cv::Rect cell(tiles[i].origin, c.image + cv::Size(8, 36));
+            EXPECT_EQ(cell & c.area, cell) << "window " << i << " leaves the area";
+        }
+        if (c.count > 1) {
+            EXPECT_EQ(tiles[c.columns].origin.x, c.area.x);  // the first of the second row
+            EXPECT_GT(tiles[c.columns].origin.y, c.area.y);
         }
     }
 }

@@ -1,5 +1,6 @@
 #include <map>
 #include <optional>
+#include <sstream>
 
 #include <gtest/gtest.h>
 #include <opencv2/core/utils/logger.hpp>
@@ -18,13 +19,16 @@ namespace {
 namespace logging = cv::utils::logging;
 
 // A modelled camera: what the reads of each open give ('f' a frame, 'e' success with an empty
-// image, 'x' failure; failures after the last), whether a second open works, its frame size.
+// image, 'x' failure; failures after the last), whether a second open works, the frame size it
+// reports, and whether it delivers frames of the size asked of it (8 x 8 otherwise).
 struct Camera {
     std::string reads = "f";
     bool reopens = true;
     double width = 64;
     double height = 48;
+    bool sizable = false;
     int opens = 0;
+    std::string asked = {};  // the properties set, "3=1920 4=1080 "
 };
 
 int openCaptures = 0;  // modelled captures not yet destroyed
@@ -38,14 +42,22 @@ struct ModelledCapture final : CaptureDevice {
     bool isOpened() const override { return opened; }
     bool read(cv::Mat& image) override {
         const char result = next < camera.reads.size() ? camera.reads[next++] : 'x';
-        image = result == 'f' ? cv::Mat(8, 8, CV_8UC3) : cv::Mat();
+        image = result == 'f' ? cv::Mat(size, CV_8UC3) : cv::Mat();
         return result != 'x';
     }
     double get(int property) const override {
         return property == cv::CAP_PROP_FRAME_WIDTH ? camera.width : camera.height;
     }
+    bool set(int property, double value) override {
+        camera.asked += std::to_string(property) + "=" + std::to_string(int(value)) + " ";
+        if (camera.sizable) {
+            (property == cv::CAP_PROP_FRAME_WIDTH ? size.width : size.height) = int(value);
+        }
+        return camera.sizable;
+    }
 
-    const Camera& camera;
+    Camera& camera;
+    cv::Size size{8, 8};
     const bool opened;
     std::size_t next = 0;
 };
@@ -96,6 +108,68 @@ TEST(UsbSource, TheHighestIndexThatDeliversIsOpenedAgainAndReadUntilItFails) {
         source.reset();
         EXPECT_EQ(openCaptures, 0);
     }
+}
+
+// The command line's camera: that index only, asked for a size before its first frame, whose
+// size the status line tells; the listing probes every index as the answer 1 does.
+TEST(UsbSource, TheChosenIndexAtTheAskedSizeAndTheListOfEveryCameraThatDelivers) {
+    const std::map<int, Camera> cameras = {
+        {0, {}}, {2, {"ff"}}, {3, {"eeeeeef"}}, {9, {"xxxxff", true, 64, 48, true}}};
+    const struct {
+        std::optional<int> index;
+        std::optional<cv::Size> size;
+        std::string line;
+        std::string opened;  // device indices in the order of opening
+        std::string asked;   // of the camera opened last
+        int frames;
+    } cases[] = {
+        {2, {}, "mode=usb device_id=2 width=8 height=8\n", "2 ", "", 2},
+        {0, cv::Size(1920, 1080), "mode=usb device_id=0 width=8 height=8\n", "0 ", "3=1920 4=1080 ",
+         1},
+        {{},
+         cv::Size(1920, 1080),
+         "mode=usb device_id=9 width=1920 height=1080\n",
+         "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 9 ",
+         "3=1920 4=1080 ",
+         2},
+        {5, {}, "error: cannot open camera 5\n", "5 ", "", 0},
+        {3, {}, "error: camera 3 delivers no frame\n", "3 ", "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        ConsoleCapture console;
+        std::map<int, Camera> modelled = cameras;
+        std::string opened;
+        SourceRequest request;
+        request.camera = c.index;
+        request.size = c.size;
+        std::unique_ptr<FrameSource> source =
+            createCameraSource(request, [&](int index, int) -> std::unique_ptr<CaptureDevice> {
+                opened += std::to_string(index) + " ";
+                const auto camera = modelled.find(index);
+                return camera == modelled.end() ? nullptr
+                                                : std::make_unique<ModelledCapture>(camera->second);
+            });
+        EXPECT_EQ(source ? console.out() : console.err(), c.line);
+        EXPECT_EQ(opened, c.opened);
+        EXPECT_EQ(modelled[c.index.value_or(9)].asked, c.asked);
+        int frames = 0;
+        for (cv::Mat frame; source && frames < 20 && source->read(frame);) {
+            ++frames;
+        }
+        EXPECT_EQ(frames, c.frames);  // the frame read for the status line comes first
+        source.reset();
+        EXPECT_EQ(openCaptures, 0);
+    }
+    std::map<int, Camera> modelled = cameras;
+    std::ostringstream listed;
+    listCameras(listed, [&](int index, int) -> std::unique_ptr<CaptureDevice> {
+        const auto camera = modelled.find(index);
+        return camera == modelled.end() ? nullptr
+                                        : std::make_unique<ModelledCapture>(camera->second);
+    });
+    EXPECT_EQ(listed.str(), "camera 0 8x8\ncamera 2 8x8\ncamera 9 8x8\n");
+    EXPECT_EQ(openCaptures, 0);
 }
 
 using enum platform::GrabberFailure;
