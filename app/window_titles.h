@@ -16,3 +16,9 @@ inline const std::array<std::string, 7> kWindowTitles = {
     kFrameWindow,  kGrayWindow,         kSpectrumWindow,      kEdgeWindow,
     kMotionWindow, kRgbHistogramWindow, kGrayHistogramWindow,
 };
+
+// The PNG file each window's picture is kept in, in the same order.
+inline const std::array<std::string, 7> kWindowFileNames = {
+    "velmora.png",          "velmora-gray.png",  "2d-fft-spectrum.png", "laplacian-edge.png",
+    "motion-detection.png", "histogram-rgb.png", "histogram-gray.png",
+};

@@ -4,19 +4,7 @@
 #include <optional>
 #include <string>
 
-#include <opencv2/core.hpp>
-
-#include "hist/dynamic_range.h"
-
-// The numbers of one frame's --stats row.
-struct FrameNumbers {
-    cv::Size size;
-    hist::RangePoints range;  // of the gray histogram window, which counts the displayed gray
-    int motionPixels;         // the white pixels of the motion view
-};
-
-// `gray` is the full gray frame, `prevGray` the previous frame's (empty for the first).
-FrameNumbers measureFrame(const cv::Mat& gray, const cv::Mat& prevGray);
+#include "app/frame_numbers.h"
 
 // The CSV rows of --stats: the header, then one row per frame.
 class FrameStats {
@@ -30,7 +18,7 @@ class FrameStats {
                 std::optional<double> seconds);
 
   private:
-    void put(const std::string& line);
+    void put(std::string_view line);
 
     std::ostream& out_;
     bool lineByLine_;

@@ -7,7 +7,7 @@
 #include <system_error>
 #include <utility>
 
-#include "render/window_images.h"
+#include "app/window_titles.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ bool isFrameFolder(const fs::directory_entry& entry) {
 }
 
 void addExisting(const fs::path& dir, std::vector<fs::path>& outputs) {
-    for (const std::string& name : windowFileNames()) {
+    for (const std::string& name : kWindowFileNames) {
         std::error_code ec;
         if (fs::exists(dir / name, ec)) {
             outputs.push_back(dir / name);

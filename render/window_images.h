@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -20,9 +19,6 @@ class WindowRecorder final : public ImageSink {
   private:
     std::map<std::string, cv::Mat> images_;
 };
-
-// The PNG file of each window, in the windows' order: "velmora.png", "velmora-gray.png", ...
-const std::array<std::string, 7>& windowFileNames();
 
 // Writes each recorded window image as PNG into `dir`, created if missing, under its window's
 // file name, each file whole or not at all. Returns the file that could not be written, or an
