@@ -34,6 +34,8 @@ using Owner = std::unique_ptr<T, ReleaseWith<Release, Context...>>;
 
 // Receives a C out-parameter straight into an owner: f(outParam(owner)) hands f the address of a
 // pointer that the owner takes over once the full expression has ended, whether f failed or not.
+// The owner holds it only from the next statement on, so the call's result is kept and tested
+// there.
 template <typename T, typename Releaser>
 class OutParam {
   public:
