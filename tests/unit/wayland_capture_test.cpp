@@ -11,8 +11,8 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
-#include "platform/linux/wayland/stream_grabber.h"
 #include "platform/linux/wayland/grabber.h"
+#include "platform/linux/wayland/stream_grabber.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ struct Delivered {
         frame = {rows.data,
                  rows.step,
                  rows.step * (rows.rows - 1) + bgr.cols * 4,
-                 platform::PixelOrder(order),
+                 platform::colourBytes(kOrders[order]),
                  bgr.cols,
                  bgr.rows};
     }

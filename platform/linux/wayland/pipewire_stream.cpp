@@ -21,15 +21,28 @@
 namespace platform {
 namespace {
 
-// The orders the stream may deliver, BGRx first: that one needs no reordering.
-constexpr std::pair<spa_video_format, PixelOrder> kOrders[] = {
-    {SPA_VIDEO_FORMAT_BGRx, PixelOrder::BGRx}, {SPA_VIDEO_FORMAT_BGRA, PixelOrder::BGRA},
-    {SPA_VIDEO_FORMAT_RGBx, PixelOrder::RGBx}, {SPA_VIDEO_FORMAT_RGBA, PixelOrder::RGBA},
-    {SPA_VIDEO_FORMAT_xRGB, PixelOrder::xRGB}, {SPA_VIDEO_FORMAT_ARGB, PixelOrder::ARGB},
-    {SPA_VIDEO_FORMAT_xBGR, PixelOrder::xBGR}, {SPA_VIDEO_FORMAT_ABGR, PixelOrder::ABGR},
+struct PixelFormat {
+    spa_video_format id;
+    ColourBytes colours;
 };
 
-// Raw video of any size and rate in one of the orders above.
+// The formats the stream accepts, each with its name spelled in memory order; the first is the
+// one preferred, as it needs no reordering.
+constexpr PixelFormat kFormats[] = {
+    {SPA_VIDEO_FORMAT_BGRx, colourBytes("BGRx")}, {SPA_VIDEO_FORMAT_BGRA, colourBytes("BGRA")},
+    {SPA_VIDEO_FORMAT_RGBx, colourBytes("RGBx")}, {SPA_VIDEO_FORMAT_RGBA, colourBytes("RGBA")},
+    {SPA_VIDEO_FORMAT_xRGB, colourBytes("xRGB")}, {SPA_VIDEO_FORMAT_ARGB, colourBytes("ARGB")},
+    {SPA_VIDEO_FORMAT_xBGR, colourBytes("xBGR")}, {SPA_VIDEO_FORMAT_ABGR, colourBytes("ABGR")},
+};
+static_assert(kFormats[0].colours == ColourBytes{});
+
+const PixelFormat* findFormat(std::uint32_t id) {
+    const auto found = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                    [id](const PixelFormat& format) { return format.id == id; });
+    return found != std::end(kFormats) ? found : nullptr;
+}
+
+// Raw video of any size and rate in one of the formats above.
 const spa_pod* videoFormats(spa_pod_builder& builder) {
     const spa_rectangle size{1920, 1080};
     const spa_rectangle smallest{1, 1};
@@ -37,16 +50,23 @@ const spa_pod* videoFormats(spa_pod_builder& builder) {
     const spa_fraction rate{60, 1};
     const spa_fraction slowest{0, 1};
     const spa_fraction fastest{1000, 1};
-    return static_cast<const spa_pod*>(spa_pod_builder_add_object(
-        &builder, SPA_TYPE_OBJECT_Format, SPA_PARAM_EnumFormat, SPA_FORMAT_mediaType,
-        SPA_POD_Id(SPA_MEDIA_TYPE_video), SPA_FORMAT_mediaSubtype,
-        SPA_POD_Id(SPA_MEDIA_SUBTYPE_raw), SPA_FORMAT_VIDEO_format,
-        SPA_POD_CHOICE_ENUM_Id(9, SPA_VIDEO_FORMAT_BGRx, SPA_VIDEO_FORMAT_BGRx,
-                               SPA_VIDEO_FORMAT_BGRA, SPA_VIDEO_FORMAT_RGBx, SPA_VIDEO_FORMAT_RGBA,
-                               SPA_VIDEO_FORMAT_xRGB, SPA_VIDEO_FORMAT_ARGB, SPA_VIDEO_FORMAT_xBGR,
-                               SPA_VIDEO_FORMAT_ABGR),
-        SPA_FORMAT_VIDEO_size, SPA_POD_CHOICE_RANGE_Rectangle(&size, &smallest, &largest),
-        SPA_FORMAT_VIDEO_framerate, SPA_POD_CHOICE_RANGE_Fraction(&rate, &slowest, &fastest)));
+    spa_pod_frame object;
+    spa_pod_builder_push_object(&builder, &object, SPA_TYPE_OBJECT_Format, SPA_PARAM_EnumFormat);
+    spa_pod_builder_add(&builder, SPA_FORMAT_mediaType, SPA_POD_Id(SPA_MEDIA_TYPE_video),
+                        SPA_FORMAT_mediaSubtype, SPA_POD_Id(SPA_MEDIA_SUBTYPE_raw), 0);
+    // An enumeration's first value is its default, the preferred one.
+    spa_pod_frame choice;
+    spa_pod_builder_prop(&builder, SPA_FORMAT_VIDEO_format, 0);
+    spa_pod_builder_push_choice(&builder, &choice, SPA_CHOICE_Enum, 0);
+    spa_pod_builder_id(&builder, kFormats[0].id);
+    for (const PixelFormat& format : kFormats) {
+        spa_pod_builder_id(&builder, format.id);
+    }
+    spa_pod_builder_pop(&builder, &choice);
+    spa_pod_builder_add(
+        &builder, SPA_FORMAT_VIDEO_size, SPA_POD_CHOICE_RANGE_Rectangle(&size, &smallest, &largest),
+        SPA_FORMAT_VIDEO_framerate, SPA_POD_CHOICE_RANGE_Fraction(&rate, &slowest, &fastest), 0);
+    return static_cast<const spa_pod*>(spa_pod_builder_pop(&builder, &object));
 }
 
 // Buffers in plain or file-backed memory that the stream maps; no GPU buffers.
@@ -169,7 +189,7 @@ bool PipeWireStream::take(StreamFrame& frame) {
     frame.bytes = std::min(data->chunk->size, data->maxsize - offset);
     frame.stride = data->chunk->stride > 0 ? static_cast<std::size_t>(data->chunk->stride)
                                            : static_cast<std::size_t>(width_) * 4;
-    frame.order = order_;
+    frame.colours = colours_;
     frame.width = width_;
     frame.height = height_;
     return true;
@@ -211,11 +231,9 @@ void PipeWireStream::onParamChanged(void* self, std::uint32_t id, const spa_pod*
         spa_format_video_raw_parse(param, &info) < 0) {
         return;
     }
-    for (const auto& [format, order] : kOrders) {
-        if (format == info.format) {
-            stream->order_ = order;
-            stream->formatKnown_ = true;
-        }
+    if (const PixelFormat* format = findFormat(info.format)) {
+        stream->colours_ = format->colours;
+        stream->formatKnown_ = true;
     }
     stream->width_ = static_cast<std::int32_t>(info.size.width);
     stream->height_ = static_cast<std::int32_t>(info.size.height);

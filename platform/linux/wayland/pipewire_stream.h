@@ -89,7 +89,7 @@ class PipeWireStream {
     PwStreamOwner stream_;
     PipeWireListener streamListener_;
     bool formatKnown_ = false;
-    PixelOrder order_ = PixelOrder::BGRx;
+    ColourBytes colours_;
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     std::uint32_t node_ = 0;
