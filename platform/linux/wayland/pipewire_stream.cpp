@@ -84,13 +84,67 @@ std::string errorText(int error) {
 
 std::unique_ptr<PipeWireStream> PipeWireStream::connect(UniqueFd remote, std::uint32_t node,
                                                         std::string& problem) {
-    static const pw_core_events kCoreEvents = [] {
+    auto stream = std::make_unique<PipeWireStream>(std::move(remote));
+    stream->node_ = node;
+    if (!stream->createContext(problem) || !stream->connectCore(problem) ||
+        !stream->watchNode(problem) || !stream->createStream(problem) ||
+        !stream->connectStream(problem)) {
+        return nullptr;
+    }
+    return stream;
+}
+
+bool PipeWireStream::createContext(std::string& problem) {
+    loop_.reset(pw_loop_new(nullptr));
+    if (loop_) {
+        context_.reset(pw_context_new(loop_.get(), nullptr, 0));
+    }
+    if (!context_) {
+        problem = "no PipeWire context: " + errorText(errno);
+        return false;
+    }
+    return true;
+}
+
+// PipeWire closes the descriptor it is given when it disconnects, so it gets a copy.
+bool PipeWireStream::connectCore(std::string& problem) {
+    static const pw_core_events kEvents = [] {
         pw_core_events events{};
         events.version = PW_VERSION_CORE_EVENTS;
         events.error = onCoreError;
         return events;
     }();
-    static const pw_stream_events kStreamEvents = [] {
+    const int copy = fcntl(remote_.get(), F_DUPFD_CLOEXEC, 3);
+    if (copy >= 0) {
+        core_.reset(pw_context_connect_fd(context_.get(), copy, nullptr, 0));
+    }
+    if (!core_) {
+        problem = "cannot connect to PipeWire: " + errorText(errno);
+        return false;
+    }
+    pw_core_add_listener(core_.get(), &coreListener_.hook, &kEvents, this);
+    return true;
+}
+
+// A stream whose producer went away only pauses; the registry tells that its node is gone.
+bool PipeWireStream::watchNode(std::string& problem) {
+    static const pw_registry_events kEvents = [] {
+        pw_registry_events events{};
+        events.version = PW_VERSION_REGISTRY_EVENTS;
+        events.global_remove = onGlobalRemoved;
+        return events;
+    }();
+    registry_.reset(pw_core_get_registry(core_.get(), PW_VERSION_REGISTRY, 0));
+    if (!registry_) {
+        problem = "no PipeWire registry: " + errorText(errno);
+        return false;
+    }
+    pw_registry_add_listener(registry_.get(), &registryListener_.hook, &kEvents, this);
+    return true;
+}
+
+bool PipeWireStream::createStream(std::string& problem) {
+    static const pw_stream_events kEvents = [] {
         pw_stream_events events{};
         events.version = PW_VERSION_STREAM_EVENTS;
         events.state_changed = onStateChanged;
@@ -98,63 +152,32 @@ std::unique_ptr<PipeWireStream> PipeWireStream::connect(UniqueFd remote, std::ui
         events.process = onProcess;
         return events;
     }();
-    static const pw_registry_events kRegistryEvents = [] {
-        pw_registry_events events{};
-        events.version = PW_VERSION_REGISTRY_EVENTS;
-        events.global_remove = onGlobalRemoved;
-        return events;
-    }();
-    auto stream = std::make_unique<PipeWireStream>(std::move(remote));
-    stream->node_ = node;
-    stream->loop_.reset(pw_loop_new(nullptr));
-    if (stream->loop_) {
-        stream->context_.reset(pw_context_new(stream->loop_.get(), nullptr, 0));
-    }
-    if (!stream->context_) {
-        problem = "no PipeWire context: " + errorText(errno);
-        return nullptr;
-    }
-    // PipeWire closes the descriptor it is given when it disconnects, so it gets a copy.
-    const int copy = fcntl(stream->remote_.get(), F_DUPFD_CLOEXEC, 3);
-    if (copy >= 0) {
-        stream->core_.reset(pw_context_connect_fd(stream->context_.get(), copy, nullptr, 0));
-    }
-    if (!stream->core_) {
-        problem = "cannot connect to PipeWire: " + errorText(errno);
-        return nullptr;
-    }
-    pw_core_add_listener(stream->core_.get(), &stream->coreListener_.hook, &kCoreEvents,
-                         stream.get());
-    // A stream whose producer went away only pauses; the registry tells that its node is gone.
-    stream->registry_.reset(pw_core_get_registry(stream->core_.get(), PW_VERSION_REGISTRY, 0));
-    if (!stream->registry_) {
-        problem = "no PipeWire registry: " + errorText(errno);
-        return nullptr;
-    }
-    pw_registry_add_listener(stream->registry_.get(), &stream->registryListener_.hook,
-                             &kRegistryEvents, stream.get());
-    stream->stream_.reset(
-        pw_stream_new(stream->core_.get(), "velmora",
+    stream_.reset(
+        pw_stream_new(core_.get(), "velmora",
                       pw_properties_new(PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY,
                                         "Capture", PW_KEY_MEDIA_ROLE, "Screen", nullptr)));
-    if (!stream->stream_) {
+    if (!stream_) {
         problem = "no PipeWire stream: " + errorText(errno);
-        return nullptr;
+        return false;
     }
-    pw_stream_add_listener(stream->stream_.get(), &stream->streamListener_.hook, &kStreamEvents,
-                           stream.get());
+    pw_stream_add_listener(stream_.get(), &streamListener_.hook, &kEvents, this);
+    return true;
+}
+
+// The node's video in one of the formats this reads, in buffers mapped into this process.
+bool PipeWireStream::connectStream(std::string& problem) {
     std::uint8_t memory[1024];
     spa_pod_builder builder = SPA_POD_BUILDER_INIT(memory, sizeof memory);
     const spa_pod* formats[] = {videoFormats(builder)};
     const int connected = pw_stream_connect(
-        stream->stream_.get(), PW_DIRECTION_INPUT, node,
+        stream_.get(), PW_DIRECTION_INPUT, node_,
         static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS),
         formats, 1);
     if (connected < 0) {
-        problem = "cannot connect to node " + std::to_string(node) + ": " + errorText(-connected);
-        return nullptr;
+        problem = "cannot connect to node " + std::to_string(node_) + ": " + errorText(-connected);
+        return false;
     }
-    return stream;
+    return true;
 }
 
 bool PipeWireStream::serve(std::chrono::milliseconds timeout) {

@@ -69,6 +69,13 @@ class PipeWireStream {
     const std::string& ended() const { return ended_; }
 
   private:
+    // The steps of connect(), in order; each says in `problem` why it failed.
+    bool createContext(std::string& problem);
+    bool connectCore(std::string& problem);
+    bool watchNode(std::string& problem);
+    bool createStream(std::string& problem);
+    bool connectStream(std::string& problem);
+
     static void onCoreError(void* self, std::uint32_t id, int seq, int result, const char* text);
     static void onStateChanged(void* self, pw_stream_state old, pw_stream_state state,
                                const char* error);
