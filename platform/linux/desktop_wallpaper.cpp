@@ -121,6 +121,27 @@ fs::path packageImage(const fs::path& folder) {
     return best.empty() ? folder : best;
 }
 
+// From the opening single quote at `open`: the text up to the closing one, in which nothing is
+// special. Returns where the quote closes, or the line's end.
+std::size_t appendSingleQuoted(std::string_view line, std::size_t open, std::string& word) {
+    const std::size_t close = line.find('\'', open + 1);
+    word.append(line.substr(open + 1, close == std::string_view::npos ? close : close - open - 1));
+    return close == std::string_view::npos ? line.size() : close;
+}
+
+// From the opening double quote at `open`: the text up to the closing one, a backslash keeping
+// the character after it. Returns where the quote closes, or the line's end.
+std::size_t appendDoubleQuoted(std::string_view line, std::size_t open, std::string& word) {
+    std::size_t i = open + 1;
+    for (; i < line.size() && line[i] != '"'; ++i) {
+        if (line[i] == '\\' && i + 1 < line.size()) {
+            ++i;
+        }
+        word.push_back(line[i]);
+    }
+    return i;
+}
+
 // Shell words with single quotes, double quotes and backslashes, as feh writes them.
 std::vector<std::string> shellWords(std::string_view line) {
     std::vector<std::string> words;
@@ -128,32 +149,24 @@ std::vector<std::string> shellWords(std::string_view line) {
     bool inWord = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
-        if (c == '\'') {
-            const std::size_t end = line.find('\'', i + 1);
-            word.append(line.substr(i + 1, end == std::string_view::npos ? end : end - i - 1));
-            i = end == std::string_view::npos ? line.size() : end;
-            inWord = true;
-        } else if (c == '"') {
-            for (++i; i < line.size() && line[i] != '"'; ++i) {
-                if (line[i] == '\\' && i + 1 < line.size()) {
-                    ++i;
-                }
-                word.push_back(line[i]);
-            }
-            inWord = true;
-        } else if (c == '\\' && i + 1 < line.size()) {
-            word.push_back(line[++i]);
-            inWord = true;
-        } else if (std::isspace(static_cast<unsigned char>(c))) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
             if (inWord) {
                 words.push_back(std::move(word));
                 word.clear();
             }
             inWord = false;
+            continue;
+        }
+        if (c == '\'') {
+            i = appendSingleQuoted(line, i, word);
+        } else if (c == '"') {
+            i = appendDoubleQuoted(line, i, word);
+        } else if (c == '\\' && i + 1 < line.size()) {
+            word.push_back(line[++i]);
         } else {
             word.push_back(c);
-            inWord = true;
         }
+        inWord = true;
     }
     if (inWord) {
         words.push_back(std::move(word));
