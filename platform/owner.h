@@ -27,8 +27,9 @@ class ReleaseWith {
     [[no_unique_address]] std::tuple<Context...> context_;
 };
 
-// The one owner type of every OS and C library handle. A release with a context gets it when the
-// owner is made: XOwner(object, {context...}).
+// The one owner type of every object that the OS or a C library hands out by pointer (file
+// descriptors have UniqueFd). A release with a context gets it when the owner is made:
+// SomeOwner(object, {context...}).
 template <typename T, auto Release, typename... Context>
 using Owner = std::unique_ptr<T, ReleaseWith<Release, Context...>>;
 
