@@ -6,26 +6,23 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string_view>
 #include <vector>
 
-#include "platform/owner.h"
+#include "platform/linux/glib_owners.h"
 
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-using SchemaPtr = Owner<GSettingsSchema, g_settings_schema_unref>;
-using ObjectPtr = Owner<GSettings, g_object_unref>;
-using CharPtr = Owner<char, g_free>;
-using VariantPtr = Owner<GVariant, g_variant_unref>;
+using GSettingsSchemaOwner = Owner<GSettingsSchema, g_settings_schema_unref>;
+using GMarkupParseContextOwner = Owner<GMarkupParseContext, g_markup_parse_context_free>;
 
 // g_settings_new aborts on a schema or key that is not installed, so both are looked up first.
 struct Settings {
-    SchemaPtr schema;
-    ObjectPtr settings;
+    GSettingsSchemaOwner schema;
+    GObjectOwner<GSettings> settings;
 
     bool has(const char* key) const {
         return settings && g_settings_schema_has_key(schema.get(), key);
@@ -34,11 +31,11 @@ struct Settings {
         if (!has(key)) {
             return {};
         }
-        const CharPtr value(g_settings_get_string(settings.get(), key));
+        const GCharOwner value(g_settings_get_string(settings.get(), key));
         return value ? value.get() : "";
     }
     bool userSet(const char* key) const {
-        return has(key) && VariantPtr(g_settings_get_user_value(settings.get(), key)) != nullptr;
+        return has(key) && GVariantOwner(g_settings_get_user_value(settings.get(), key)) != nullptr;
     }
 };
 
@@ -54,7 +51,7 @@ Settings openSettings(GSettingsSchemaSource* schemas, const char* id, GSettingsB
 // file:// URIs are decoded (%20, UTF-8); a bare absolute path is taken as it is.
 fs::path pathFromUri(const std::string& uri) {
     if (uri.rfind("file:", 0) == 0) {
-        const CharPtr name(g_filename_from_uri(uri.c_str(), nullptr, nullptr));
+        const GCharOwner name(g_filename_from_uri(uri.c_str(), nullptr, nullptr));
         return name ? fs::path(name.get()) : fs::path();
     }
     return !uri.empty() && uri.front() == '/' ? fs::path(uri) : fs::path();
@@ -124,6 +121,27 @@ fs::path packageImage(const fs::path& folder) {
     return best.empty() ? folder : best;
 }
 
+// From the opening single quote at `open`: the text up to the closing one, in which nothing is
+// special. Returns where the quote closes, or the line's end.
+std::size_t appendSingleQuoted(std::string_view line, std::size_t open, std::string& word) {
+    const std::size_t close = line.find('\'', open + 1);
+    word.append(line.substr(open + 1, close == std::string_view::npos ? close : close - open - 1));
+    return close == std::string_view::npos ? line.size() : close;
+}
+
+// From the opening double quote at `open`: the text up to the closing one, a backslash keeping
+// the character after it. Returns where the quote closes, or the line's end.
+std::size_t appendDoubleQuoted(std::string_view line, std::size_t open, std::string& word) {
+    std::size_t i = open + 1;
+    for (; i < line.size() && line[i] != '"'; ++i) {
+        if (line[i] == '\\' && i + 1 < line.size()) {
+            ++i;
+        }
+        word.push_back(line[i]);
+    }
+    return i;
+}
+
 // Shell words with single quotes, double quotes and backslashes, as feh writes them.
 std::vector<std::string> shellWords(std::string_view line) {
     std::vector<std::string> words;
@@ -131,32 +149,24 @@ std::vector<std::string> shellWords(std::string_view line) {
     bool inWord = false;
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
-        if (c == '\'') {
-            const std::size_t end = line.find('\'', i + 1);
-            word.append(line.substr(i + 1, end == std::string_view::npos ? end : end - i - 1));
-            i = end == std::string_view::npos ? line.size() : end;
-            inWord = true;
-        } else if (c == '"') {
-            for (++i; i < line.size() && line[i] != '"'; ++i) {
-                if (line[i] == '\\' && i + 1 < line.size()) {
-                    ++i;
-                }
-                word.push_back(line[i]);
-            }
-            inWord = true;
-        } else if (c == '\\' && i + 1 < line.size()) {
-            word.push_back(line[++i]);
-            inWord = true;
-        } else if (std::isspace(static_cast<unsigned char>(c))) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
             if (inWord) {
                 words.push_back(std::move(word));
                 word.clear();
             }
             inWord = false;
+            continue;
+        }
+        if (c == '\'') {
+            i = appendSingleQuoted(line, i, word);
+        } else if (c == '"') {
+            i = appendDoubleQuoted(line, i, word);
+        } else if (c == '\\' && i + 1 < line.size()) {
+            word.push_back(line[++i]);
         } else {
             word.push_back(c);
-            inWord = true;
         }
+        inWord = true;
     }
     if (inWord) {
         words.push_back(std::move(word));
@@ -283,10 +293,10 @@ fs::path xfceWallpaper(const fs::path& config) {
         readFile(config / "xfce4" / "xfconf" / "xfce-perchannel-xml" / "xfce4-desktop.xml");
     XfceImages images;
     const GMarkupParser parser{onXfceElement, nullptr, nullptr, nullptr, nullptr};
-    GMarkupParseContext* context =
-        g_markup_parse_context_new(&parser, G_MARKUP_DEFAULT_FLAGS, &images, nullptr);
-    g_markup_parse_context_parse(context, xml.data(), static_cast<gssize>(xml.size()), nullptr);
-    g_markup_parse_context_free(context);
+    const GMarkupParseContextOwner context(
+        g_markup_parse_context_new(&parser, G_MARKUP_DEFAULT_FLAGS, &images, nullptr));
+    g_markup_parse_context_parse(context.get(), xml.data(), static_cast<gssize>(xml.size()),
+                                 nullptr);
     return fs::path(!images.lastImage.empty() ? images.lastImage : images.imagePath);
 }
 

@@ -24,7 +24,7 @@ class LinuxMonitors : public MonitorPlatform {
 class X11Monitors final : public LinuxMonitors {
   public:
     std::vector<MonitorRect> monitors() override {
-        const DisplayConnection display = openDisplay();
+        const XDisplayOwner display = openDisplay();
         return display ? listX11Monitors(display.get()) : std::vector<MonitorRect>{};
     }
     GrabberResult openGrabber(const MonitorRect& rect) override { return openX11Grabber(rect); }

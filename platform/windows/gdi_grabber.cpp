@@ -1,48 +1,49 @@
 #include "platform/windows/gdi_grabber.h"
 
+#include "platform/owner.h"
+
 namespace platform {
 namespace {
+
+using ScreenDcOwner = Owner<void, &GdiCalls::releaseDC, GdiCalls*>;
+using MemoryDcOwner = Owner<void, &GdiCalls::deleteDC, GdiCalls*>;
+using GdiObjectOwner = Owner<void, &GdiCalls::deleteObject, GdiCalls*>;
+// The object that a selection displaced, selected back into the device context it came from.
+using DisplacedObjectOwner = Owner<void, &GdiCalls::selectObject, GdiCalls*, GdiHandle>;
 
 class GdiGrabber final : public ScreenGrabber {
   public:
     GdiGrabber(GdiCalls& gdi, const MonitorRect& rect)
-        : gdi_(gdi), rect_(rect), width_(rect.right - rect.left), height_(rect.bottom - rect.top) {}
-
-    // The displaced object goes back before the bitmap is deleted, the memory context before
-    // the screen's; only what was acquired is released.
-    ~GdiGrabber() override {
-        if (memoryDC_ != nullptr && previousBitmap_ != nullptr) {
-            gdi_.selectObject(memoryDC_, previousBitmap_);
-        }
-        if (dibSection_ != nullptr) {
-            gdi_.deleteObject(dibSection_);
-        }
-        if (memoryDC_ != nullptr) {
-            gdi_.deleteDC(memoryDC_);
-        }
-        if (screenDC_ != nullptr) {
-            gdi_.releaseDC(screenDC_);
-        }
-    }
+        : gdi_(gdi),
+          rect_(rect),
+          width_(rect.right - rect.left),
+          height_(rect.bottom - rect.top),
+          screenDC_(nullptr, &gdi),
+          memoryDC_(nullptr, &gdi),
+          dibSection_(nullptr, &gdi) {}
 
     GdiGrabber(const GdiGrabber&) = delete;
     GdiGrabber& operator=(const GdiGrabber&) = delete;
 
     // Neither context is tested on its own: a missing one makes the DIB section or a grab fail.
     bool acquire() {
-        screenDC_ = gdi_.getScreenDC();
-        memoryDC_ = gdi_.createCompatibleDC(screenDC_);
-        dibSection_ = gdi_.createDibSection(screenDC_, width_, height_, &dibBits_);
-        if (dibSection_ == nullptr || dibBits_ == nullptr) {
+        screenDC_.reset(gdi_.getScreenDC());
+        memoryDC_.reset(gdi_.createCompatibleDC(screenDC_.get()));
+        dibSection_.reset(gdi_.createDibSection(screenDC_.get(), width_, height_, &dibBits_));
+        if (!dibSection_ || dibBits_ == nullptr) {
             return false;
         }
-        previousBitmap_ = gdi_.selectObject(memoryDC_, dibSection_);
+        const GdiHandle previous = gdi_.selectObject(memoryDC_.get(), dibSection_.get());
+        if (memoryDC_ && previous != nullptr) {
+            previousBitmap_ = DisplacedObjectOwner(previous, {&gdi_, memoryDC_.get()});
+        }
         return true;
     }
 
     // Negative origins (monitors left of or above the primary one) are used as they are.
     bool grab() override {
-        return gdi_.bitBlt(memoryDC_, width_, height_, screenDC_, rect_.left, rect_.top);
+        return gdi_.bitBlt(memoryDC_.get(), width_, height_, screenDC_.get(), rect_.left,
+                           rect_.top);
     }
     const unsigned char* rows() const override {
         return static_cast<const unsigned char*>(dibBits_);
@@ -56,10 +57,12 @@ class GdiGrabber final : public ScreenGrabber {
     MonitorRect rect_;
     std::int32_t width_;
     std::int32_t height_;
-    GdiHandle screenDC_ = nullptr;
-    GdiHandle memoryDC_ = nullptr;
-    GdiHandle dibSection_ = nullptr;
-    GdiHandle previousBitmap_ = nullptr;
+    // Released in the reverse order: the displaced object goes back before the bitmap is
+    // deleted, the memory context before the screen's; only what was acquired is released.
+    ScreenDcOwner screenDC_;
+    MemoryDcOwner memoryDC_;
+    GdiObjectOwner dibSection_;
+    DisplacedObjectOwner previousBitmap_;
     void* dibBits_ = nullptr;
 };
 

@@ -4,10 +4,10 @@
 
 #include <climits>
 #include <cwchar>
-#include <memory>
 #include <string>
 
 #include "platform/monitors.h"
+#include "platform/owner.h"
 #include "platform/windows/gdi_calls.h"
 
 namespace platform {
@@ -26,36 +26,29 @@ BOOL CALLBACK collectMonitorRect(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
     return TRUE;
 }
 
-struct ComRelease {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
-
-struct CoTaskFree {
-    void operator()(wchar_t* text) const { CoTaskMemFree(text); }
-};
-using CoTaskText = std::unique_ptr<wchar_t, CoTaskFree>;
+void releaseCom(IUnknown* object) {
+    object->Release();
+}
+using IDesktopWallpaperOwner = Owner<IDesktopWallpaper, releaseCom>;
+using CoTaskTextOwner = Owner<wchar_t, CoTaskMemFree>;
 
 // The shell's setting for the first monitor in its own list.
 std::wstring shellWallpaperPath() {
-    IDesktopWallpaper* created = nullptr;
-    const HRESULT made =
-        CoCreateInstance(CLSID_DesktopWallpaper, nullptr, CLSCTX_ALL, IID_IDesktopWallpaper,
-                         reinterpret_cast<void**>(&created));
-    const std::unique_ptr<IDesktopWallpaper, ComRelease> wallpaper(created);
+    IDesktopWallpaperOwner wallpaper;
+    const HRESULT made = CoCreateInstance(CLSID_DesktopWallpaper, nullptr, CLSCTX_ALL,
+                                          IID_IDesktopWallpaper, outParam(wallpaper));
     UINT count = 0;
     if (FAILED(made) || !wallpaper || FAILED(wallpaper->GetMonitorDevicePathCount(&count)) ||
         count == 0) {
         return {};
     }
-    LPWSTR monitorId = nullptr;
-    const HRESULT listed = wallpaper->GetMonitorDevicePathAt(0, &monitorId);
-    const CoTaskText monitor(monitorId);
+    CoTaskTextOwner monitor;
+    const HRESULT listed = wallpaper->GetMonitorDevicePathAt(0, outParam(monitor));
     if (FAILED(listed) || !monitor) {
         return {};
     }
-    LPWSTR pathText = nullptr;
-    const HRESULT got = wallpaper->GetWallpaper(monitor.get(), &pathText);
-    const CoTaskText path(pathText);
+    CoTaskTextOwner path;
+    const HRESULT got = wallpaper->GetWallpaper(monitor.get(), outParam(path));
     return SUCCEEDED(got) && path ? std::wstring(path.get()) : std::wstring();
 }
 

@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <memory>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -19,6 +18,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "platform/linux/desktop_wallpaper.h"
+#include "platform/linux/glib_owners.h"
 #include "platform/linux/session.h"
 #include "platform/linux/wayland/monitors.h"
 #include "platform/linux/x11/grabber.h"
@@ -56,8 +56,8 @@ std::string lookUp(const Files& files, const char* desktop = "") {
         fs::create_directories(fs::path(expand(name)).parent_path());
         std::ofstream(expand(name)) << expand(text);
     }
-    const std::unique_ptr<GSettingsBackend, void (*)(gpointer)> backend(
-        g_keyfile_settings_backend_new((dir + "/keyfile").c_str(), "/", nullptr), g_object_unref);
+    const platform::GObjectOwner<GSettingsBackend> backend(
+        g_keyfile_settings_backend_new((dir + "/keyfile").c_str(), "/", nullptr));
     GSettingsSchemaSource* schemas =
         fs::exists(dir + "/keyfile") ? g_settings_schema_source_get_default() : nullptr;
     const std::string found = platform::findWallpaper(

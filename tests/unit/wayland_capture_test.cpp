@@ -44,7 +44,7 @@ struct Delivered {
         frame = {rows.data,
                  rows.step,
                  rows.step * (rows.rows - 1) + bgr.cols * 4,
-                 platform::PixelOrder(order),
+                 platform::colourBytes(kOrders[order]),
                  bgr.cols,
                  bgr.rows};
     }

@@ -7,10 +7,10 @@
 namespace platform {
 
 // A connection to the compositor named by WAYLAND_DISPLAY; null when none accepts it.
-using WaylandConnection = Owner<wl_display, wl_display_disconnect>;
+using WlDisplayOwner = Owner<wl_display, wl_display_disconnect>;
 
-inline WaylandConnection connectWayland() {
-    return WaylandConnection(wl_display_connect(nullptr));
+inline WlDisplayOwner connectWayland() {
+    return WlDisplayOwner(wl_display_connect(nullptr));
 }
 
 }  // namespace platform

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/owner.h"
 #include "platform/linux/wayland/display.h"
+#include "platform/owner.h"
 #include "xdg-output-unstable-v1-client-protocol.h"
 
 namespace platform {
@@ -21,16 +21,16 @@ void releaseOutput(wl_output* output) {
     }
 }
 
-using Registry = Owner<wl_registry, wl_registry_destroy>;
-using Output = Owner<wl_output, releaseOutput>;
-using XdgOutputManager = Owner<zxdg_output_manager_v1, zxdg_output_manager_v1_destroy>;
-using XdgOutput = Owner<zxdg_output_v1, zxdg_output_v1_destroy>;
+using WlRegistryOwner = Owner<wl_registry, wl_registry_destroy>;
+using WlOutputOwner = Owner<wl_output, releaseOutput>;
+using XdgOutputManagerOwner = Owner<zxdg_output_manager_v1, zxdg_output_manager_v1_destroy>;
+using XdgOutputOwner = Owner<zxdg_output_v1, zxdg_output_v1_destroy>;
 
 // What one output told: wl_output's geometry, current mode and scale, and xdg-output's logical
 // area once asked.
 struct OutputState {
-    Output output;
-    XdgOutput xdgOutput;  // declared after the output: destroyed before it
+    WlOutputOwner output;
+    XdgOutputOwner xdgOutput;  // declared after the output: destroyed before it
     std::int32_t x = 0;
     std::int32_t y = 0;
     std::int32_t modeWidth = 0;
@@ -60,8 +60,8 @@ struct OutputState {
 };
 
 struct Listing {
-    Registry registry;
-    XdgOutputManager manager;
+    WlRegistryOwner registry;
+    XdgOutputManagerOwner manager;
     std::vector<std::unique_ptr<OutputState>> outputs;  // in announcement order
 };
 
@@ -163,7 +163,7 @@ bool allAnswered(const Listing& listing) {
 }  // namespace
 
 std::vector<WaylandMonitor> listWaylandMonitors() {
-    const WaylandConnection display = connectWayland();
+    const WlDisplayOwner display = connectWayland();
     if (!display) {
         return {};
     }

@@ -21,15 +21,28 @@
 namespace platform {
 namespace {
 
-// The orders the stream may deliver, BGRx first: that one needs no reordering.
-constexpr std::pair<spa_video_format, PixelOrder> kOrders[] = {
-    {SPA_VIDEO_FORMAT_BGRx, PixelOrder::BGRx}, {SPA_VIDEO_FORMAT_BGRA, PixelOrder::BGRA},
-    {SPA_VIDEO_FORMAT_RGBx, PixelOrder::RGBx}, {SPA_VIDEO_FORMAT_RGBA, PixelOrder::RGBA},
-    {SPA_VIDEO_FORMAT_xRGB, PixelOrder::xRGB}, {SPA_VIDEO_FORMAT_ARGB, PixelOrder::ARGB},
-    {SPA_VIDEO_FORMAT_xBGR, PixelOrder::xBGR}, {SPA_VIDEO_FORMAT_ABGR, PixelOrder::ABGR},
+struct PixelFormat {
+    spa_video_format id;
+    ColourBytes colours;
 };
 
-// Raw video of any size and rate in one of the orders above.
+// The formats the stream accepts, each with its name spelled in memory order; the first is the
+// one preferred, as it needs no reordering.
+constexpr PixelFormat kFormats[] = {
+    {SPA_VIDEO_FORMAT_BGRx, colourBytes("BGRx")}, {SPA_VIDEO_FORMAT_BGRA, colourBytes("BGRA")},
+    {SPA_VIDEO_FORMAT_RGBx, colourBytes("RGBx")}, {SPA_VIDEO_FORMAT_RGBA, colourBytes("RGBA")},
+    {SPA_VIDEO_FORMAT_xRGB, colourBytes("xRGB")}, {SPA_VIDEO_FORMAT_ARGB, colourBytes("ARGB")},
+    {SPA_VIDEO_FORMAT_xBGR, colourBytes("xBGR")}, {SPA_VIDEO_FORMAT_ABGR, colourBytes("ABGR")},
+};
+static_assert(kFormats[0].colours == ColourBytes{});
+
+const PixelFormat* findFormat(std::uint32_t id) {
+    const auto found = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                    [id](const PixelFormat& format) { return format.id == id; });
+    return found != std::end(kFormats) ? found : nullptr;
+}
+
+// Raw video of any size and rate in one of the formats above.
 const spa_pod* videoFormats(spa_pod_builder& builder) {
     const spa_rectangle size{1920, 1080};
     const spa_rectangle smallest{1, 1};
@@ -37,16 +50,23 @@ const spa_pod* videoFormats(spa_pod_builder& builder) {
     const spa_fraction rate{60, 1};
     const spa_fraction slowest{0, 1};
     const spa_fraction fastest{1000, 1};
-    return static_cast<const spa_pod*>(spa_pod_builder_add_object(
-        &builder, SPA_TYPE_OBJECT_Format, SPA_PARAM_EnumFormat, SPA_FORMAT_mediaType,
-        SPA_POD_Id(SPA_MEDIA_TYPE_video), SPA_FORMAT_mediaSubtype,
-        SPA_POD_Id(SPA_MEDIA_SUBTYPE_raw), SPA_FORMAT_VIDEO_format,
-        SPA_POD_CHOICE_ENUM_Id(9, SPA_VIDEO_FORMAT_BGRx, SPA_VIDEO_FORMAT_BGRx,
-                               SPA_VIDEO_FORMAT_BGRA, SPA_VIDEO_FORMAT_RGBx, SPA_VIDEO_FORMAT_RGBA,
-                               SPA_VIDEO_FORMAT_xRGB, SPA_VIDEO_FORMAT_ARGB, SPA_VIDEO_FORMAT_xBGR,
-                               SPA_VIDEO_FORMAT_ABGR),
-        SPA_FORMAT_VIDEO_size, SPA_POD_CHOICE_RANGE_Rectangle(&size, &smallest, &largest),
-        SPA_FORMAT_VIDEO_framerate, SPA_POD_CHOICE_RANGE_Fraction(&rate, &slowest, &fastest)));
+    spa_pod_frame object;
+    spa_pod_builder_push_object(&builder, &object, SPA_TYPE_OBJECT_Format, SPA_PARAM_EnumFormat);
+    spa_pod_builder_add(&builder, SPA_FORMAT_mediaType, SPA_POD_Id(SPA_MEDIA_TYPE_video),
+                        SPA_FORMAT_mediaSubtype, SPA_POD_Id(SPA_MEDIA_SUBTYPE_raw), 0);
+    // An enumeration's first value is its default, the preferred one.
+    spa_pod_frame choice;
+    spa_pod_builder_prop(&builder, SPA_FORMAT_VIDEO_format, 0);
+    spa_pod_builder_push_choice(&builder, &choice, SPA_CHOICE_Enum, 0);
+    spa_pod_builder_id(&builder, kFormats[0].id);
+    for (const PixelFormat& format : kFormats) {
+        spa_pod_builder_id(&builder, format.id);
+    }
+    spa_pod_builder_pop(&builder, &choice);
+    spa_pod_builder_add(
+        &builder, SPA_FORMAT_VIDEO_size, SPA_POD_CHOICE_RANGE_Rectangle(&size, &smallest, &largest),
+        SPA_FORMAT_VIDEO_framerate, SPA_POD_CHOICE_RANGE_Fraction(&rate, &slowest, &fastest), 0);
+    return static_cast<const spa_pod*>(spa_pod_builder_pop(&builder, &object));
 }
 
 // Buffers in plain or file-backed memory that the stream maps; no GPU buffers.
@@ -64,13 +84,67 @@ std::string errorText(int error) {
 
 std::unique_ptr<PipeWireStream> PipeWireStream::connect(UniqueFd remote, std::uint32_t node,
                                                         std::string& problem) {
-    static const pw_core_events kCoreEvents = [] {
+    auto stream = std::make_unique<PipeWireStream>(std::move(remote));
+    stream->node_ = node;
+    if (!stream->createContext(problem) || !stream->connectCore(problem) ||
+        !stream->watchNode(problem) || !stream->createStream(problem) ||
+        !stream->connectStream(problem)) {
+        return nullptr;
+    }
+    return stream;
+}
+
+bool PipeWireStream::createContext(std::string& problem) {
+    loop_.reset(pw_loop_new(nullptr));
+    if (loop_) {
+        context_.reset(pw_context_new(loop_.get(), nullptr, 0));
+    }
+    if (!context_) {
+        problem = "no PipeWire context: " + errorText(errno);
+        return false;
+    }
+    return true;
+}
+
+// PipeWire closes the descriptor it is given when it disconnects, so it gets a copy.
+bool PipeWireStream::connectCore(std::string& problem) {
+    static const pw_core_events kEvents = [] {
         pw_core_events events{};
         events.version = PW_VERSION_CORE_EVENTS;
         events.error = onCoreError;
         return events;
     }();
-    static const pw_stream_events kStreamEvents = [] {
+    const int copy = fcntl(remote_.get(), F_DUPFD_CLOEXEC, 3);
+    if (copy >= 0) {
+        core_.reset(pw_context_connect_fd(context_.get(), copy, nullptr, 0));
+    }
+    if (!core_) {
+        problem = "cannot connect to PipeWire: " + errorText(errno);
+        return false;
+    }
+    pw_core_add_listener(core_.get(), &coreListener_.hook, &kEvents, this);
+    return true;
+}
+
+// A stream whose producer went away only pauses; the registry tells that its node is gone.
+bool PipeWireStream::watchNode(std::string& problem) {
+    static const pw_registry_events kEvents = [] {
+        pw_registry_events events{};
+        events.version = PW_VERSION_REGISTRY_EVENTS;
+        events.global_remove = onGlobalRemoved;
+        return events;
+    }();
+    registry_.reset(pw_core_get_registry(core_.get(), PW_VERSION_REGISTRY, 0));
+    if (!registry_) {
+        problem = "no PipeWire registry: " + errorText(errno);
+        return false;
+    }
+    pw_registry_add_listener(registry_.get(), &registryListener_.hook, &kEvents, this);
+    return true;
+}
+
+bool PipeWireStream::createStream(std::string& problem) {
+    static const pw_stream_events kEvents = [] {
         pw_stream_events events{};
         events.version = PW_VERSION_STREAM_EVENTS;
         events.state_changed = onStateChanged;
@@ -78,63 +152,32 @@ std::unique_ptr<PipeWireStream> PipeWireStream::connect(UniqueFd remote, std::ui
         events.process = onProcess;
         return events;
     }();
-    static const pw_registry_events kRegistryEvents = [] {
-        pw_registry_events events{};
-        events.version = PW_VERSION_REGISTRY_EVENTS;
-        events.global_remove = onGlobalRemoved;
-        return events;
-    }();
-    auto stream = std::make_unique<PipeWireStream>(std::move(remote));
-    stream->node_ = node;
-    stream->loop_.reset(pw_loop_new(nullptr));
-    if (stream->loop_) {
-        stream->context_.reset(pw_context_new(stream->loop_.get(), nullptr, 0));
-    }
-    if (!stream->context_) {
-        problem = "no PipeWire context: " + errorText(errno);
-        return nullptr;
-    }
-    // PipeWire closes the descriptor it is given when it disconnects, so it gets a copy.
-    const int copy = fcntl(stream->remote_.get(), F_DUPFD_CLOEXEC, 3);
-    if (copy >= 0) {
-        stream->core_.reset(pw_context_connect_fd(stream->context_.get(), copy, nullptr, 0));
-    }
-    if (!stream->core_) {
-        problem = "cannot connect to PipeWire: " + errorText(errno);
-        return nullptr;
-    }
-    pw_core_add_listener(stream->core_.get(), &stream->coreListener_.hook, &kCoreEvents,
-                         stream.get());
-    // A stream whose producer went away only pauses; the registry tells that its node is gone.
-    stream->registry_.reset(pw_core_get_registry(stream->core_.get(), PW_VERSION_REGISTRY, 0));
-    if (!stream->registry_) {
-        problem = "no PipeWire registry: " + errorText(errno);
-        return nullptr;
-    }
-    pw_registry_add_listener(stream->registry_.get(), &stream->registryListener_.hook,
-                             &kRegistryEvents, stream.get());
-    stream->stream_.reset(
-        pw_stream_new(stream->core_.get(), "velmora",
+    stream_.reset(
+        pw_stream_new(core_.get(), "velmora",
                       pw_properties_new(PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY,
                                         "Capture", PW_KEY_MEDIA_ROLE, "Screen", nullptr)));
-    if (!stream->stream_) {
+    if (!stream_) {
         problem = "no PipeWire stream: " + errorText(errno);
-        return nullptr;
+        return false;
     }
-    pw_stream_add_listener(stream->stream_.get(), &stream->streamListener_.hook, &kStreamEvents,
-                           stream.get());
+    pw_stream_add_listener(stream_.get(), &streamListener_.hook, &kEvents, this);
+    return true;
+}
+
+// The node's video in one of the formats this reads, in buffers mapped into this process.
+bool PipeWireStream::connectStream(std::string& problem) {
     std::uint8_t memory[1024];
     spa_pod_builder builder = SPA_POD_BUILDER_INIT(memory, sizeof memory);
     const spa_pod* formats[] = {videoFormats(builder)};
     const int connected = pw_stream_connect(
-        stream->stream_.get(), PW_DIRECTION_INPUT, node,
+        stream_.get(), PW_DIRECTION_INPUT, node_,
         static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS),
         formats, 1);
     if (connected < 0) {
-        problem = "cannot connect to node " + std::to_string(node) + ": " + errorText(-connected);
-        return nullptr;
+        problem = "cannot connect to node " + std::to_string(node_) + ": " + errorText(-connected);
+        return false;
     }
-    return stream;
+    return true;
 }
 
 bool PipeWireStream::serve(std::chrono::milliseconds timeout) {
@@ -169,7 +212,7 @@ bool PipeWireStream::take(StreamFrame& frame) {
     frame.bytes = std::min(data->chunk->size, data->maxsize - offset);
     frame.stride = data->chunk->stride > 0 ? static_cast<std::size_t>(data->chunk->stride)
                                            : static_cast<std::size_t>(width_) * 4;
-    frame.order = order_;
+    frame.colours = colours_;
     frame.width = width_;
     frame.height = height_;
     return true;
@@ -211,11 +254,9 @@ void PipeWireStream::onParamChanged(void* self, std::uint32_t id, const spa_pod*
         spa_format_video_raw_parse(param, &info) < 0) {
         return;
     }
-    for (const auto& [format, order] : kOrders) {
-        if (format == info.format) {
-            stream->order_ = order;
-            stream->formatKnown_ = true;
-        }
+    if (const PixelFormat* format = findFormat(info.format)) {
+        stream->colours_ = format->colours;
+        stream->formatKnown_ = true;
     }
     stream->width_ = static_cast<std::int32_t>(info.size.width);
     stream->height_ = static_cast<std::int32_t>(info.size.height);

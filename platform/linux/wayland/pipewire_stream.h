@@ -7,9 +7,9 @@
 
 #include <pipewire/pipewire.h>
 
-#include "platform/owner.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/linux/wayland/video_stream.h"
+#include "platform/owner.h"
 
 namespace platform {
 
@@ -25,6 +25,12 @@ class PipeWireLibrary {
 inline void destroyRegistry(pw_registry* registry) {
     pw_proxy_destroy(reinterpret_cast<pw_proxy*>(registry));
 }
+
+using PwLoopOwner = Owner<pw_loop, pw_loop_destroy>;
+using PwContextOwner = Owner<pw_context, pw_context_destroy>;
+using PwCoreOwner = Owner<pw_core, pw_core_disconnect>;
+using PwRegistryOwner = Owner<pw_registry, destroyRegistry>;
+using PwStreamOwner = Owner<pw_stream, pw_stream_destroy>;
 
 // A listener on a PipeWire object's events, removed when the owner goes; it must go before the
 // object it listens to.
@@ -63,6 +69,13 @@ class PipeWireStream {
     const std::string& ended() const { return ended_; }
 
   private:
+    // The steps of connect(), in order; each says in `problem` why it failed.
+    bool createContext(std::string& problem);
+    bool connectCore(std::string& problem);
+    bool watchNode(std::string& problem);
+    bool createStream(std::string& problem);
+    bool connectStream(std::string& problem);
+
     static void onCoreError(void* self, std::uint32_t id, int seq, int result, const char* text);
     static void onStateChanged(void* self, pw_stream_state old, pw_stream_state state,
                                const char* error);
@@ -74,16 +87,16 @@ class PipeWireStream {
     // descriptor, then PipeWire's global state.
     PipeWireLibrary library_;
     UniqueFd remote_;
-    Owner<pw_loop, pw_loop_destroy> loop_;
-    Owner<pw_context, pw_context_destroy> context_;
-    Owner<pw_core, pw_core_disconnect> core_;
+    PwLoopOwner loop_;
+    PwContextOwner context_;
+    PwCoreOwner core_;
     PipeWireListener coreListener_;
-    Owner<pw_registry, destroyRegistry> registry_;
+    PwRegistryOwner registry_;
     PipeWireListener registryListener_;
-    Owner<pw_stream, pw_stream_destroy> stream_;
+    PwStreamOwner stream_;
     PipeWireListener streamListener_;
     bool formatKnown_ = false;
-    PixelOrder order_ = PixelOrder::BGRx;
+    ColourBytes colours_;
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     std::uint32_t node_ = 0;

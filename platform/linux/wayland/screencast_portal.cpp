@@ -21,14 +21,11 @@ constexpr guint32 kMonitorSource = 1;
 constexpr guint32 kCursorHidden = 1;
 constexpr guint32 kCursorEmbedded = 2;
 
-using ErrorPtr = Owner<GError, g_error_free>;
-using FdListPtr = Owner<GUnixFDList, g_object_unref>;
-
 void destroySource(GSource* source) {
     g_source_destroy(source);
     g_source_unref(source);
 }
-using SourcePtr = Owner<GSource, destroySource>;
+using GSourceOwner = Owner<GSource, destroySource>;
 
 // Makes `context` the one that signal subscriptions made while the owner lives dispatch in.
 class ThreadDefaultContext {
@@ -44,12 +41,11 @@ class ThreadDefaultContext {
     GMainContext* context_;
 };
 
-std::string messageOf(GError* raw) {
-    const ErrorPtr error(raw);
-    if (!error) {
+std::string messageOf(GError* error) {
+    if (error == nullptr) {
         return "unknown error";
     }
-    g_dbus_error_strip_remote_error(error.get());
+    g_dbus_error_strip_remote_error(error);
     return error->message;
 }
 
@@ -61,7 +57,7 @@ gboolean onExpired(gpointer expired) {
 // Dispatches `context` until `done` turns true or `limit` has passed.
 bool dispatchUntil(GMainContext* context, const bool& done, std::chrono::seconds limit) {
     bool expired = false;
-    const SourcePtr timer(g_timeout_source_new_seconds(static_cast<guint>(limit.count())));
+    const GSourceOwner timer(g_timeout_source_new_seconds(static_cast<guint>(limit.count())));
     g_source_set_callback(timer.get(), onExpired, &expired, nullptr);
     g_source_attach(timer.get(), context);
     while (!done && !expired) {
@@ -73,15 +69,15 @@ bool dispatchUntil(GMainContext* context, const bool& done, std::chrono::seconds
 struct Answer {
     bool came = false;
     guint32 code = 2;
-    VariantPtr results;
+    GVariantOwner results;
 };
 
 void onResponse(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
                 GVariant* parameters, gpointer data) {
     auto* answer = static_cast<Answer*>(data);
-    GVariant* results = nullptr;
-    g_variant_get(parameters, "(u@a{sv})", &answer->code, &results);
-    answer->results.reset(results);
+    // A variadic call converts no argument: the out-parameter is turned into a pointer by hand.
+    g_variant_get(parameters, "(u@a{sv})", &answer->code,
+                  static_cast<GVariant**>(outParam(answer->results)));
     answer->came = true;
 }
 
@@ -116,7 +112,7 @@ PortalSession::~PortalSession() {
     if (closed_ || g_dbus_connection_is_closed(connection_)) {
         return;
     }
-    const VariantPtr reply(g_dbus_connection_call_sync(
+    const GVariantOwner reply(g_dbus_connection_call_sync(
         connection_, kPortal, path_.c_str(), "org.freedesktop.portal.Session", "Close", nullptr,
         nullptr, G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr));
 }
@@ -133,27 +129,27 @@ std::unique_ptr<ScreenCastPortal> ScreenCastPortal::open(CastProblem& problem) {
 // A connection of its own: closing it at the end leaves nothing of the cast behind on the bus.
 bool ScreenCastPortal::connectBus(CastProblem& problem) {
     context_.reset(g_main_context_new());
-    GError* error = nullptr;
-    const Owner<gchar, g_free> address(
-        g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, &error));
+    GErrorOwner error;
+    const GCharOwner address(
+        g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SESSION, nullptr, outParam(error)));
     if (address) {
         bus_.reset(g_dbus_connection_new_for_address_sync(
             address.get(),
             static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
                                               G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, nullptr, &error));
+            nullptr, nullptr, outParam(error)));
     }
-    const VariantPtr properties(
+    const GVariantOwner properties(
         bus_ ? g_dbus_connection_call_sync(
                    bus_.get(), kPortal, kPortalObject, "org.freedesktop.DBus.Properties", "GetAll",
                    g_variant_new("(s)", kScreenCast), G_VARIANT_TYPE("(a{sv})"),
-                   G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &error)
+                   G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, outParam(error))
              : nullptr);
     if (!properties) {
-        problem = {GrabberFailure::NoPortal, messageOf(error)};
+        problem = {GrabberFailure::NoPortal, messageOf(error.get())};
         return false;
     }
-    const VariantPtr values(g_variant_get_child_value(properties.get(), 0));
+    const GVariantOwner values(g_variant_get_child_value(properties.get(), 0));
     guint32 version = 0;
     g_variant_lookup(values.get(), "version", "u", &version);
     // Cursor modes came with the interface's second version.
@@ -170,7 +166,7 @@ std::string ScreenCastPortal::nextToken() {
 // The portal answers a request with a Response signal on an object whose path it derives from
 // the caller's bus name and the handle token, so the subscription can precede the call.
 bool ScreenCastPortal::request(const char* method, GVariant* arguments, const std::string& token,
-                               std::chrono::seconds limit, VariantPtr& results,
+                               std::chrono::seconds limit, GVariantOwner& results,
                                CastProblem& problem) {
     std::string sender = g_dbus_connection_get_unique_name(bus_.get()) + 1;
     std::replace(sender.begin(), sender.end(), '.', '_');
@@ -178,12 +174,13 @@ bool ScreenCastPortal::request(const char* method, GVariant* arguments, const st
     const auto subscription = subscribe(
         bus_.get(), context_.get(), "org.freedesktop.portal.Request", "Response",
         std::string(kPortalObject) + "/request/" + sender + "/" + token, onResponse, &answer);
-    GError* error = nullptr;
-    const VariantPtr handle(g_dbus_connection_call_sync(
+    GErrorOwner error;
+    const GVariantOwner handle(g_dbus_connection_call_sync(
         bus_.get(), kPortal, kPortalObject, kScreenCast, method, arguments, G_VARIANT_TYPE("(o)"),
-        G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &error));
+        G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, outParam(error)));
     if (!handle) {
-        problem = {GrabberFailure::CastRefused, std::string(method) + ": " + messageOf(error)};
+        problem = {GrabberFailure::CastRefused,
+                   std::string(method) + ": " + messageOf(error.get())};
         return false;
     }
     if (!dispatchUntil(context_.get(), answer.came, limit)) {
@@ -206,12 +203,12 @@ bool ScreenCastPortal::createSession(CastProblem& problem) {
     g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
     addOption(options, "handle_token", g_variant_new_string(token.c_str()));
     addOption(options, "session_handle_token", g_variant_new_string(token.c_str()));
-    VariantPtr results;
+    GVariantOwner results;
     if (!request("CreateSession", g_variant_new("(a{sv})", &options), token, kAnswerWait, results,
                  problem)) {
         return false;
     }
-    const VariantPtr handle(g_variant_lookup_value(results.get(), "session_handle", nullptr));
+    const GVariantOwner handle(g_variant_lookup_value(results.get(), "session_handle", nullptr));
     // A string by the interface's description; some portals send an object path.
     if (!handle || !(g_variant_is_of_type(handle.get(), G_VARIANT_TYPE_STRING) ||
                      g_variant_is_of_type(handle.get(), G_VARIANT_TYPE_OBJECT_PATH))) {
@@ -238,7 +235,7 @@ bool ScreenCastPortal::selectSources(CastProblem& problem) {
         addOption(options, "cursor_mode",
                   g_variant_new_uint32(hidden ? kCursorHidden : kCursorEmbedded));
     }
-    VariantPtr results;
+    GVariantOwner results;
     return request("SelectSources", g_variant_new("(oa{sv})", session_->path().c_str(), &options),
                    token, kAnswerWait, results, problem);
 }
@@ -248,20 +245,20 @@ bool ScreenCastPortal::start(CastProblem& problem) {
     GVariantBuilder options;
     g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
     addOption(options, "handle_token", g_variant_new_string(token.c_str()));
-    VariantPtr results;
+    GVariantOwner results;
     if (!request("Start", g_variant_new("(osa{sv})", session_->path().c_str(), "", &options), token,
                  kChoiceWait, results, problem)) {
         return false;
     }
-    const VariantPtr streams(
+    const GVariantOwner streams(
         g_variant_lookup_value(results.get(), "streams", G_VARIANT_TYPE("a(ua{sv})")));
     if (!streams || g_variant_n_children(streams.get()) == 0) {
         problem = {GrabberFailure::NoStream, "the portal started none"};
         return false;
     }
-    GVariant* rawProperties = nullptr;
-    g_variant_get_child(streams.get(), 0, "(u@a{sv})", &stream_.node, &rawProperties);
-    const VariantPtr properties(rawProperties);
+    GVariantOwner properties;
+    g_variant_get_child(streams.get(), 0, "(u@a{sv})", &stream_.node,
+                        static_cast<GVariant**>(outParam(properties)));
     std::int32_t x = 0;
     std::int32_t y = 0;
     std::int32_t width = 0;
@@ -276,21 +273,20 @@ bool ScreenCastPortal::start(CastProblem& problem) {
 UniqueFd ScreenCastPortal::openPipeWireRemote(CastProblem& problem) {
     GVariantBuilder options;
     g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
-    GUnixFDList* rawList = nullptr;
-    GError* error = nullptr;
-    const VariantPtr reply(g_dbus_connection_call_with_unix_fd_list_sync(
+    GObjectOwner<GUnixFDList> list;
+    GErrorOwner error;
+    const GVariantOwner reply(g_dbus_connection_call_with_unix_fd_list_sync(
         bus_.get(), kPortal, kPortalObject, kScreenCast, "OpenPipeWireRemote",
         g_variant_new("(oa{sv})", session_->path().c_str(), &options), G_VARIANT_TYPE("(h)"),
-        G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &rawList, nullptr, &error));
-    const FdListPtr list(rawList);
+        G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, outParam(list), nullptr, outParam(error)));
     gint32 index = -1;
     if (reply) {
         g_variant_get(reply.get(), "(h)", &index);
     }
     // The list keeps its own descriptor; this one is a copy for the caller.
-    UniqueFd remote(list ? g_unix_fd_list_get(list.get(), index, &error) : -1);
+    UniqueFd remote(list ? g_unix_fd_list_get(list.get(), index, outParam(error)) : -1);
     if (!remote) {
-        problem = {GrabberFailure::NoStream, "OpenPipeWireRemote: " + messageOf(error)};
+        problem = {GrabberFailure::NoStream, "OpenPipeWireRemote: " + messageOf(error.get())};
     }
     return remote;
 }

@@ -8,16 +8,15 @@
 
 #include <gio/gio.h>
 
-#include "platform/owner.h"
+#include "platform/linux/glib_owners.h"
 #include "platform/linux/unique_fd.h"
 #include "platform/monitors.h"
 
 namespace platform {
 
 void closeAndUnref(GDBusConnection* connection);
-using BusConnection = Owner<GDBusConnection, closeAndUnref>;
-using MainContext = Owner<GMainContext, g_main_context_unref>;
-using VariantPtr = Owner<GVariant, g_variant_unref>;
+using GDBusConnectionOwner = Owner<GDBusConnection, closeAndUnref>;
+using GMainContextOwner = Owner<GMainContext, g_main_context_unref>;
 
 // Why a screen cast could not be had.
 struct CastProblem {
@@ -90,7 +89,7 @@ class ScreenCastPortal {
   private:
     bool connectBus(CastProblem& problem);
     bool request(const char* method, GVariant* arguments, const std::string& token,
-                 std::chrono::seconds limit, VariantPtr& results, CastProblem& problem);
+                 std::chrono::seconds limit, GVariantOwner& results, CastProblem& problem);
     bool createSession(CastProblem& problem);
     bool selectSources(CastProblem& problem);
     bool start(CastProblem& problem);
@@ -98,8 +97,8 @@ class ScreenCastPortal {
 
     // Released in the reverse order: the subscription, the session (closed), the bus
     // connection, the context that dispatched their signals.
-    MainContext context_;
-    BusConnection bus_;
+    GMainContextOwner context_;
+    GDBusConnectionOwner bus_;
     std::unique_ptr<PortalSession> session_;
     std::unique_ptr<SignalSubscription> sessionClosed_;
     std::uint32_t cursorModes_ = 0;

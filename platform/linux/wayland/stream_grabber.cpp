@@ -9,10 +9,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Where blue, green and red lie among the four bytes of each order, in PixelOrder's order.
-constexpr int kColourBytes[][3] = {{0, 1, 2}, {0, 1, 2}, {2, 1, 0}, {2, 1, 0},
-                                   {3, 2, 1}, {3, 2, 1}, {1, 2, 3}, {1, 2, 3}};
-
 bool readable(const StreamFrame& frame) {
     if (frame.data == nullptr || frame.width <= 0 || frame.height <= 0) {
         return false;
@@ -86,12 +82,11 @@ bool convertToBgrx(const StreamFrame& frame, std::vector<unsigned char>& out) {
     const cv::Mat from(frame.height, frame.width, CV_8UC4, const_cast<unsigned char*>(frame.data),
                        frame.stride);
     cv::Mat to(frame.height, frame.width, CV_8UC4, out.data());
-    const int* colour = kColourBytes[static_cast<int>(frame.order)];
-    if (colour[0] == 0) {
+    if (frame.colours == ColourBytes{}) {
         from.copyTo(to);  // already in order: whole rows at a time
         return true;
     }
-    const int pairs[] = {colour[0], 0, colour[1], 1, colour[2], 2};
+    const int pairs[] = {frame.colours.blue, 0, frame.colours.green, 1, frame.colours.red, 2};
     cv::mixChannels(&from, 1, &to, 1, pairs, 3);
     return true;
 }

@@ -4,18 +4,33 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
-// The bytes of a stream's 32-bit pixels in memory order; x is unused.
-enum class PixelOrder { BGRx, BGRA, RGBx, RGBA, xRGB, ARGB, xBGR, ABGR };
+// Where blue, green and red lie among the four bytes of a stream's 32-bit pixels; the fourth
+// byte is unused.
+struct ColourBytes {
+    int blue = 0;
+    int green = 1;
+    int red = 2;
+
+    bool operator==(const ColourBytes&) const = default;
+};
+
+// The colour bytes of a pixel order spelled in memory order, as PipeWire names its formats:
+// "xRGB" has red in byte 1.
+constexpr ColourBytes colourBytes(std::string_view order) {
+    return {static_cast<int>(order.find('B')), static_cast<int>(order.find('G')),
+            static_cast<int>(order.find('R'))};
+}
 
 // One frame as a stream delivered it, readable until it is given back.
 struct StreamFrame {
     const unsigned char* data = nullptr;
     std::size_t stride = 0;
     std::size_t bytes = 0;  // readable from data on
-    PixelOrder order = PixelOrder::BGRx;
+    ColourBytes colours;
     std::int32_t width = 0;
     std::int32_t height = 0;
     void* buffer = nullptr;  // the stream's own buffer behind the frame

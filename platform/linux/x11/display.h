@@ -7,10 +7,10 @@
 namespace platform {
 
 // A connection to the X server named by DISPLAY; null when none can be reached.
-using DisplayConnection = Owner<Display, XCloseDisplay>;
+using XDisplayOwner = Owner<Display, XCloseDisplay>;
 
-inline DisplayConnection openDisplay() {
-    return DisplayConnection(XOpenDisplay(nullptr));
+inline XDisplayOwner openDisplay() {
+    return XDisplayOwner(XOpenDisplay(nullptr));
 }
 
 }  // namespace platform

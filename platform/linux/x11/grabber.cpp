@@ -62,19 +62,18 @@ class IoErrorHandlerScope {
     XIOErrorHandler previous_;
 };
 
-struct ImageDestroyer {
-    void operator()(XImage* image) const { XDestroyImage(image); }
-};
-using ImagePtr = std::unique_ptr<XImage, ImageDestroyer>;
+// XDestroyImage is a macro over the image's own function table.
+void destroyImage(XImage* image) {
+    XDestroyImage(image);
+}
+using XImageOwner = Owner<XImage, destroyImage>;
 
 // An image over shared memory: the pixels belong to the segment, not to Xlib.
-struct SharedImageDestroyer {
-    void operator()(XImage* image) const {
-        image->data = nullptr;
-        XDestroyImage(image);
-    }
-};
-using SharedImagePtr = std::unique_ptr<XImage, SharedImageDestroyer>;
+void destroySharedImage(XImage* image) {
+    image->data = nullptr;
+    XDestroyImage(image);
+}
+using SharedXImageOwner = Owner<XImage, destroySharedImage>;
 
 // A System V shared-memory segment mapped into this process. It is unmapped when this goes,
 // and removed from the system then at the latest.
@@ -160,9 +159,9 @@ class X11Grabber final : public ScreenGrabber {
     // The format the server would deliver, from an image header without pixels.
     std::string checkFormat() {
         const int screen = DefaultScreen(display_.get());
-        const ImagePtr probe(XCreateImage(display_.get(), DefaultVisual(display_.get(), screen),
-                                          DefaultDepth(display_.get(), screen), ZPixmap, 0, nullptr,
-                                          width_, height_, 32, 0));
+        const XImageOwner probe(XCreateImage(display_.get(), DefaultVisual(display_.get(), screen),
+                                             DefaultDepth(display_.get(), screen), ZPixmap, 0,
+                                             nullptr, width_, height_, 32, 0));
         return probe ? unsupportedFormat(*probe) : "no image format for the default visual";
     }
 
@@ -179,8 +178,8 @@ class X11Grabber final : public ScreenGrabber {
                                          rect_.top, AllPlanes);
             return ok && !trap.caught() && !lost_;
         }
-        ImagePtr fresh(XGetImage(display_.get(), root, rect_.left, rect_.top, width_, height_,
-                                 AllPlanes, ZPixmap));
+        XImageOwner fresh(XGetImage(display_.get(), root, rect_.left, rect_.top, width_, height_,
+                                    AllPlanes, ZPixmap));
         if (trap.caught() || lost_ || !fresh || !unsupportedFormat(*fresh).empty()) {
             return false;
         }
@@ -209,10 +208,10 @@ class X11Grabber final : public ScreenGrabber {
     unsigned width_;
     unsigned height_;
     IoErrorHandlerScope ioErrors_;
-    DisplayConnection display_;
+    XDisplayOwner display_;
     std::unique_ptr<SharedSegment> segment_;
-    SharedImagePtr sharedImage_;
-    ImagePtr plainImage_;
+    SharedXImageOwner sharedImage_;
+    XImageOwner plainImage_;
     bool lost_ = false;
 };
 
@@ -224,9 +223,9 @@ bool X11Grabber::attachSharedMemory() {
     }
     const int screen = DefaultScreen(display);
     auto segment = std::make_unique<SharedSegment>();
-    SharedImagePtr image(XShmCreateImage(display, DefaultVisual(display, screen),
-                                         DefaultDepth(display, screen), ZPixmap, nullptr,
-                                         &segment->info, width_, height_));
+    SharedXImageOwner image(XShmCreateImage(display, DefaultVisual(display, screen),
+                                            DefaultDepth(display, screen), ZPixmap, nullptr,
+                                            &segment->info, width_, height_));
     if (!image || !segment->create(static_cast<std::size_t>(image->bytes_per_line) * height_)) {
         return false;
     }

@@ -1,13 +1,16 @@
 #include "platform/linux/x11/monitors.h"
 
-#include <memory>
-
 #include <X11/Xutil.h>
 #include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>
 
+#include "platform/owner.h"
+
 namespace platform {
 namespace {
+
+using XRRMonitorInfoOwner = Owner<XRRMonitorInfo, XRRFreeMonitors>;
+using XineramaScreenInfoOwner = Owner<XineramaScreenInfo, XFree>;
 
 MonitorRect rectOf(int x, int y, int width, int height) {
     return {x, y, x + width, y + height};
@@ -23,18 +26,14 @@ std::vector<MonitorRect> randrMonitors(Display* display) {
         return {};
     }
     int count = 0;
-    const std::unique_ptr<XRRMonitorInfo, decltype(&XRRFreeMonitors)> monitors(
-        XRRGetMonitors(display, DefaultRootWindow(display), True, &count), XRRFreeMonitors);
+    const XRRMonitorInfoOwner monitors(
+        XRRGetMonitors(display, DefaultRootWindow(display), True, &count));
     std::vector<MonitorRect> rects;
     for (int i = 0; monitors && i < count; ++i) {
         const XRRMonitorInfo& m = monitors.get()[i];
         rects.push_back(rectOf(m.x, m.y, m.width, m.height));
     }
     return rects;
-}
-
-int freeXinerama(XineramaScreenInfo* screens) {
-    return XFree(screens);
 }
 
 std::vector<MonitorRect> xineramaHeads(Display* display) {
@@ -44,8 +43,7 @@ std::vector<MonitorRect> xineramaHeads(Display* display) {
         return {};
     }
     int count = 0;
-    const std::unique_ptr<XineramaScreenInfo, decltype(&freeXinerama)> heads(
-        XineramaQueryScreens(display, &count), freeXinerama);
+    const XineramaScreenInfoOwner heads(XineramaQueryScreens(display, &count));
     std::vector<MonitorRect> rects;
     for (int i = 0; heads && i < count; ++i) {
         const XineramaScreenInfo& h = heads.get()[i];
