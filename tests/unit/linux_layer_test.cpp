@@ -17,6 +17,9 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <linux/videodev2.h>
+
+#include "platform/linux/camera_formats.h"
 #include "platform/linux/desktop_wallpaper.h"
 #include "platform/linux/glib_owners.h"
 #include "platform/linux/session.h"
@@ -164,6 +167,60 @@ class ScopedVariable {
 
 std::size_t openFiles() {
     return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+}
+
+// Without xdg-output: the mode at the output's position, turned by the odd transforms (90, 270
+// and their flipped forms) and divided by the scale (none below 1).
+TEST(WaylandOutputs, WithoutXdgOutputTheAreaIsTheModeTurnedAndScaled) {
+    const struct {
+        std::int32_t transform, scale;
+        platform::MonitorRect area;
+    } cases[] = {
+        {0, 1, {100, 50, 2020, 1130}}, {1, 1, {100, 50, 1180, 1970}}, {2, 1, {100, 50, 2020, 1130}},
+        {3, 1, {100, 50, 1180, 1970}}, {5, 1, {100, 50, 1180, 1970}}, {6, 2, {100, 50, 1060, 590}},
+        {7, 2, {100, 50, 640, 1010}},  {0, 0, {100, 50, 2020, 1130}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "transform " << c.transform << " scale " << c.scale);
+        EXPECT_EQ(platform::guessedLogicalArea(100, 50, 1920, 1080, c.transform, c.scale), c.area);
+    }
+}
+
+// MJPG only where a size comes compressed alone: an uncompressed format offering it, discretely
+// or in a stepwise range, leaves the choice to the camera.
+TEST(CameraFormats, MjpgWhereTheSizeIsOfferedOnlyCompressed) {
+    using platform::CameraFormat;
+    const std::uint32_t mjpg = v4l2_fourcc('M', 'J', 'P', 'G');
+    const std::uint32_t yuyv = v4l2_fourcc('Y', 'U', 'Y', 'V');
+    const std::uint32_t h264 = v4l2_fourcc('H', '2', '6', '4');
+    const CameraFormat usb2Yuyv{yuyv, false, {{640, 480}, {1280, 720}}};
+    const CameraFormat usb2Mjpg{mjpg, true, {{640, 480}, {1280, 720}, {1920, 1080}}};
+    const CameraFormat h264Only{h264, true, {{1920, 1080}}};
+    CameraFormat stepwise{yuyv, false, {}};
+    stepwise.minimum = {160, 120};
+    stepwise.maximum = {1920, 1080};
+    stepwise.step = {16, 8};
+    CameraFormat smallRange = stepwise;
+    smallRange.maximum = {1280, 720};
+    const struct {
+        std::vector<CameraFormat> formats;
+        std::uint32_t width, height, chosen;
+    } cases[] = {
+        {{usb2Yuyv, usb2Mjpg}, 1920, 1080, mjpg},
+        {{usb2Yuyv, usb2Mjpg}, 1280, 720, 0},
+        {{usb2Yuyv, usb2Mjpg}, 800, 600, 0},  // offered by none: the camera picks
+        {{usb2Yuyv, h264Only}, 1920, 1080, 0},
+        {{stepwise, usb2Mjpg}, 1920, 1080, 0},
+        {{stepwise, usb2Mjpg}, 1920, 1084, 0},
+        {{stepwise, usb2Mjpg}, 1928, 1080, 0},
+        {{smallRange, usb2Mjpg}, 1920, 1080, mjpg},
+        {{}, 640, 480, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << &c - cases << ": " << c.width << "x" << c.height);
+        EXPECT_EQ(platform::chooseCameraFormat(c.formats, c.width, c.height), c.chosen);
+    }
+    EXPECT_TRUE(platform::listCameraFormats(99).empty());  // no such device
 }
 
 // VELMORA_SESSION=x11|wayland decides; otherwise a socket that accepts, as a compositor's does,

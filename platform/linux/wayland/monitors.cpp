@@ -36,7 +36,7 @@ struct OutputState {
     std::int32_t modeWidth = 0;
     std::int32_t modeHeight = 0;
     std::int32_t scale = 1;
-    bool quarterTurn = false;
+    std::int32_t transform = 0;
     bool hasMode = false;
     std::int32_t logicalX = 0;
     std::int32_t logicalY = 0;
@@ -53,9 +53,7 @@ struct OutputState {
         if (hasLogicalSize) {
             return {logicalX, logicalY, logicalX + logicalWidth, logicalY + logicalHeight};
         }
-        const std::int32_t w = (quarterTurn ? modeHeight : modeWidth) / std::max(scale, 1);
-        const std::int32_t h = (quarterTurn ? modeWidth : modeHeight) / std::max(scale, 1);
-        return {x, y, x + w, y + h};
+        return guessedLogicalArea(x, y, modeWidth, modeHeight, transform, scale);
     }
 };
 
@@ -70,7 +68,7 @@ void onGeometry(void* data, wl_output*, std::int32_t x, std::int32_t y, std::int
     auto* state = static_cast<OutputState*>(data);
     state->x = x;
     state->y = y;
-    state->quarterTurn = transform % 2 == 1;  // 90, 270 and their flipped forms
+    state->transform = transform;
 }
 
 void onMode(void* data, wl_output*, std::uint32_t flags, std::int32_t width, std::int32_t height,
@@ -161,6 +159,14 @@ bool allAnswered(const Listing& listing) {
 }
 
 }  // namespace
+
+MonitorRect guessedLogicalArea(std::int32_t x, std::int32_t y, std::int32_t modeWidth,
+                               std::int32_t modeHeight, std::int32_t transform, std::int32_t scale) {
+    const bool quarterTurn = transform % 2 == 1;  // 90, 270 and their flipped forms
+    const std::int32_t w = (quarterTurn ? modeHeight : modeWidth) / std::max(scale, 1);
+    const std::int32_t h = (quarterTurn ? modeWidth : modeHeight) / std::max(scale, 1);
+    return {x, y, x + w, y + h};
+}
 
 std::vector<WaylandMonitor> listWaylandMonitors() {
     const WlDisplayOwner display = connectWayland();

@@ -16,4 +16,10 @@ struct WaylandMonitor {
 // reached.
 std::vector<WaylandMonitor> listWaylandMonitors();
 
+// Without xdg-output the compositor's layout is guessed from wl_output alone: the output's
+// position, and its current mode turned by `transform` (a wl_output transform: the odd ones turn
+// by a quarter) and divided by its scale.
+MonitorRect guessedLogicalArea(std::int32_t x, std::int32_t y, std::int32_t modeWidth,
+                               std::int32_t modeHeight, std::int32_t transform, std::int32_t scale);
+
 }  // namespace platform
