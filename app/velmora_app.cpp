@@ -31,6 +31,12 @@ int runVelmora(const VelmoraOptions& options, const VelmoraSystem& system, Windo
         system.listSources(system.out);
         return 0;
     }
+    if (options.forgetMonitor) {
+        system.forgetMonitorChoice();
+        if (!options.source) {
+            return 0;
+        }
+    }
     const std::optional<SourceRequest> request = chooseSource(options, system);
     if (!request) {
         return 1;

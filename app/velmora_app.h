@@ -19,6 +19,7 @@ struct VelmoraSystem {
     std::function<std::unique_ptr<FrameSource>(const SourceRequest&)> makeSource;
     std::function<void(std::ostream&)> listSources;
     std::function<std::vector<cv::Rect>()> monitors;  // for --tile
+    std::function<void()> forgetMonitorChoice;
 };
 
 // The program after the process has been prepared: the prompt or the command line's choice, the

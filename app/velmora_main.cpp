@@ -12,7 +12,8 @@ namespace {
 
 std::vector<cv::Rect> monitorAreas() {
     std::vector<cv::Rect> areas;
-    for (const platform::MonitorRect& r : platform::systemMonitors().monitors()) {
+    for (const platform::Monitor& monitor : platform::systemMonitors().monitors()) {
+        const platform::MonitorRect& r = monitor.rect;
         areas.emplace_back(r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
     return areas;
@@ -38,8 +39,11 @@ int main(int argc, char** argv) {
             break;
     }
     HighguiWindows windows;
-    const VelmoraSystem system{std::cin, std::cout,
+    const VelmoraSystem system{std::cin,
+                               std::cout,
                                [](const SourceRequest& request) { return makeSource(request); },
-                               [](std::ostream& out) { listSources(out); }, monitorAreas};
+                               [](std::ostream& out) { listSources(out); },
+                               monitorAreas,
+                               [] { platform::systemMonitors().forgetMonitorChoice(); }};
     return runVelmora(parsed.options, system, windows);
 }

@@ -6,11 +6,11 @@
 
 const std::string_view kVelmoraUsage =
     "usage: velmora [--camera [N] [--size WxH]] [--monitor [N|NAME] [--region X,Y,WxH]]\n"
-    "               [--wallpaper] [--tile] [--list] [--help] [--version]\n";
+    "               [--forget-monitor] [--wallpaper] [--tile] [--list] [--help] [--version]\n";
 
 const std::string_view kVelmoraHelp =
     "usage: velmora [--camera [N] [--size WxH]] [--monitor [N|NAME] [--region X,Y,WxH]]\n"
-    "               [--wallpaper] [--tile] [--list] [--help] [--version]\n"
+    "               [--forget-monitor] [--wallpaper] [--tile] [--list] [--help] [--version]\n"
     "\n"
     "Shows a camera or a monitor frame by frame in seven windows: the image, its gray copy, its\n"
     "centred 2D Fourier spectrum, a Laplacian edge map, a motion mask, and the colour and gray\n"
@@ -27,6 +27,8 @@ const std::string_view kVelmoraHelp =
     "                      (as --list counts them) or name, captured live even when it is the\n"
     "                      only one\n"
     "  --region X,Y,WxH    only that rectangle of the monitor, in the monitor's own coordinates\n"
+    "  --forget-monitor    forget the monitor the screen cast portal was told to remember\n"
+    "                      (Wayland), so that it asks again; alone, or with --monitor\n"
     "  --wallpaper         the desktop wallpaper as a still image, whatever the monitors\n"
     "  --tile              lay the windows out side by side over the monitor they open on\n"
     "  --list              print the cameras, monitors and wallpaper, one line each, and end\n"
@@ -140,8 +142,8 @@ bool takeOption(const std::string& name, ArgReader& reader, VelmoraOptions& opti
         options.list = true;
         return true;
     }
-    if (name == "--tile") {
-        options.tile = true;
+    if (name == "--tile" || name == "--forget-monitor") {
+        (name == "--tile" ? options.tile : options.forgetMonitor) = true;
         return true;
     }
     return false;
@@ -182,8 +184,9 @@ ParsedVelmoraArgs parseVelmoraArgs(const std::vector<std::string>& args) {
         }
     }
     std::optional<SourceRequest>& source = parsed.options.source;
-    if ((size && (!source || source->kind != Kind::Camera)) ||
-        (region && (!source || source->kind != Kind::Monitor))) {
+    const bool monitor = source && source->kind == Kind::Monitor;
+    if ((size && (!source || source->kind != Kind::Camera)) || (region && !monitor) ||
+        (parsed.options.forgetMonitor && (parsed.options.list || (source && !monitor)))) {
         return {};
     }
     if (source) {

@@ -13,6 +13,7 @@ struct VelmoraOptions {
     std::optional<SourceRequest> source;  // none: ask on the console
     bool list = false;                    // list the sources and end
     bool tile = false;                    // lay the windows out in a grid
+    bool forgetMonitor = false;           // make the screen cast portal ask again (Wayland)
 };
 
 enum class VelmoraRequest { Run, Help, Version, Usage };

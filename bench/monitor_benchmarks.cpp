@@ -18,8 +18,8 @@ void runScreenGrab(benchmark::State& state, cv::Size size) {
     // The factory's status line would break the machine-readable output.
     std::ostringstream status;
     std::streambuf* saved = std::cout.rdbuf(status.rdbuf());
-    const std::unique_ptr<FrameSource> source =
-        createScreenSource({0, 0, size.width, size.height}, 2);
+    const platform::MonitorRect whole{0, 0, size.width, size.height};
+    const std::unique_ptr<FrameSource> source = createScreenSource({whole, whole, false, 1}, 2);
     std::cout.rdbuf(saved);
     cv::Mat frame;
     if (!source || !source->read(frame)) {

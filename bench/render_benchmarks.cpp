@@ -9,8 +9,8 @@
 
 #include "bench/bench_frames.h"
 #include "bench/benchmarks.h"
-#include "tests/reference/synthetic_scene.h"
 #include "render/render.h"
+#include "tests/reference/synthetic_scene.h"
 
 namespace {
 

@@ -25,6 +25,24 @@ struct MonitorRect {
     bool operator==(const MonitorRect&) const = default;
 };
 
+struct Monitor {
+    MonitorRect rect;
+    // The output's name on X11 and Wayland ("HDMI-1"), the display device's on Windows
+    // (\\.\DISPLAY1), as UTF-8.
+    std::string name;
+};
+
+// What to capture: a monitor, or a rectangle inside it, both in virtual-screen coordinates.
+struct CaptureArea {
+    MonitorRect monitor;
+    MonitorRect area;  // the monitor itself, or a region of it
+    // Where the desktop and not the program picks the monitor (Wayland's screen cast portal), a
+    // stream of another monitor is refused rather than shown.
+    bool thisMonitorOnly = false;
+    // Which of the listed monitors it is, where it must be that one.
+    std::size_t index = 0;
+};
+
 // Copies one monitor's pixels into memory it owns, once per grab: rows top-down, four bytes a
 // pixel in the order blue, green, red, unused. The rows stay valid until the next grab; the
 // grabber releases everything it acquired when it is destroyed.
@@ -49,6 +67,7 @@ enum class GrabberFailure {
     CastRefused,        // the portal or the user refused or cancelled the screen cast
     NoStream,           // the portal gave no stream, or its stream could not be connected
     NoFirstFrame,       // the stream delivered no frame in the time allowed at start
+    OtherMonitor,       // the portal's stream shows another monitor than the one asked for
 };
 
 struct GrabberResult {
@@ -79,8 +98,11 @@ class MonitorPlatform {
   public:
     virtual ~MonitorPlatform() = default;
     // Every monitor of the desktop, in the order the system reports them.
-    virtual std::vector<MonitorRect> monitors() = 0;
-    virtual GrabberResult openGrabber(const MonitorRect& rect) = 0;
+    virtual std::vector<Monitor> monitors() = 0;
+    virtual GrabberResult openGrabber(const CaptureArea& capture) = 0;
+    // Makes the desktop ask again which monitor to cast, where it remembers the choice
+    // (Wayland's screen cast portal); nothing elsewhere.
+    virtual void forgetMonitorChoice() = 0;
     virtual SettingsAccessResult openSettings() = 0;
     // The desktop wallpaper file; empty when none is set. Needs a SettingsAccess held.
     virtual std::filesystem::path wallpaperPath() = 0;

@@ -55,6 +55,8 @@ std::string failureLine(const platform::GrabberResult& opened) {
             return "error: no screen cast stream: " + opened.detail;
         case NoFirstFrame:
             return "error: no frame from the screen cast: " + opened.detail;
+        case OtherMonitor:
+            return "error: the screen cast shows another monitor: " + opened.detail;
         default:
             return "error: " + opened.detail;
     }
@@ -63,23 +65,24 @@ std::string failureLine(const platform::GrabberResult& opened) {
 }  // namespace
 
 std::unique_ptr<FrameSource> createMonitorSource(platform::MonitorPlatform& os) {
-    const std::vector<platform::MonitorRect> rects = os.monitors();
-    if (rects.empty()) {
+    const std::vector<platform::Monitor> monitors = os.monitors();
+    if (monitors.empty()) {
         std::cerr << "error: no monitor found\n";
         return nullptr;
     }
-    if (rects.size() == 1) {
+    if (monitors.size() == 1) {
         return createWallpaperSource(os);
     }
-    return createScreenSource(rects.back(), rects.size(), os);
+    const platform::MonitorRect& last = monitors.back().rect;
+    return createScreenSource({last, last, false, monitors.size() - 1}, monitors.size(), os);
 }
 
-std::unique_ptr<FrameSource> createScreenSource(const platform::MonitorRect& rect,
+std::unique_ptr<FrameSource> createScreenSource(const platform::CaptureArea& capture,
                                                 std::uint64_t count,
                                                 platform::MonitorPlatform& os) {
     auto source = std::make_unique<MonitorSource>(os);
-    source->monitorRect = rect;
-    platform::GrabberResult opened = os.openGrabber(rect);
+    source->monitorRect = capture.area;
+    platform::GrabberResult opened = os.openGrabber(capture);
     if (!opened.grabber) {
         std::cerr << failureLine(opened) << "\n";
         return nullptr;
@@ -89,7 +92,12 @@ std::unique_ptr<FrameSource> createScreenSource(const platform::MonitorRect& rec
     source->width = source->grabber->width();
     source->height = source->grabber->height();
     std::cout << "mode=screen monitors=" << count
-              << " monitor_index=" << opened.monitorIndex.value_or(count - 1)
-              << " width=" << source->width << " height=" << source->height << "\n";
+              << " monitor_index=" << opened.monitorIndex.value_or(capture.index)
+              << " width=" << source->width << " height=" << source->height;
+    if (!(capture.area == capture.monitor)) {
+        std::cout << " x=" << capture.area.left - capture.monitor.left
+                  << " y=" << capture.area.top - capture.monitor.top;
+    }
+    std::cout << "\n";
     return source;
 }

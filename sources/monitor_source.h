@@ -13,9 +13,10 @@
 std::unique_ptr<FrameSource> createMonitorSource(
     platform::MonitorPlatform& os = platform::systemMonitors());
 
-// Captures the monitor at `rect`, the last of the `count` monitors found.
+// Captures `capture.area` of monitor `capture.index` of the `count` monitors found (the answer
+// 2 captures the whole of the last one). A region's origin in its monitor ends the status line.
 std::unique_ptr<FrameSource> createScreenSource(
-    const platform::MonitorRect& rect, std::uint64_t count,
+    const platform::CaptureArea& capture, std::uint64_t count,
     platform::MonitorPlatform& os = platform::systemMonitors());
 
 // Reads the desktop wallpaper once and hands it out as a still image.
@@ -34,7 +35,7 @@ class MonitorSource final : public FrameSource {
     bool read(cv::Mat& out) override;
 
   private:
-    friend std::unique_ptr<FrameSource> createScreenSource(const platform::MonitorRect&,
+    friend std::unique_ptr<FrameSource> createScreenSource(const platform::CaptureArea&,
                                                            std::uint64_t,
                                                            platform::MonitorPlatform&);
     friend std::unique_ptr<FrameSource> createWallpaperSource(platform::MonitorPlatform&);

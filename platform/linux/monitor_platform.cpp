@@ -21,30 +21,36 @@ class LinuxMonitors : public MonitorPlatform {
     }
 };
 
+// X11 captures any rectangle of the screen it is asked for.
 class X11Monitors final : public LinuxMonitors {
   public:
-    std::vector<MonitorRect> monitors() override {
+    std::vector<Monitor> monitors() override {
         const XDisplayOwner display = openDisplay();
-        return display ? listX11Monitors(display.get()) : std::vector<MonitorRect>{};
+        return display ? listX11Monitors(display.get()) : std::vector<Monitor>{};
     }
-    GrabberResult openGrabber(const MonitorRect& rect) override { return openX11Grabber(rect); }
+    GrabberResult openGrabber(const CaptureArea& capture) override {
+        return openX11Grabber(capture.area);
+    }
+    void forgetMonitorChoice() override {}
 };
 
 // The compositor's outputs; the screen cast portal, not the program, picks the one captured.
 class WaylandMonitors final : public LinuxMonitors {
   public:
-    std::vector<MonitorRect> monitors() override {
+    std::vector<Monitor> monitors() override {
         listed_ = listWaylandMonitors();
-        std::vector<MonitorRect> rects;
-        for (const WaylandMonitor& monitor : listed_) {
-            rects.push_back(monitor.rect);
-        }
-        return rects;
+        return listed_;
     }
-    GrabberResult openGrabber(const MonitorRect&) override { return openWaylandGrabber(listed_); }
+    GrabberResult openGrabber(const CaptureArea& capture) override {
+        return openWaylandGrabber(listed_, capture, monitorChoiceFile());
+    }
+    void forgetMonitorChoice() override {
+        std::error_code ignored;
+        std::filesystem::remove(monitorChoiceFile(), ignored);
+    }
 
   private:
-    std::vector<WaylandMonitor> listed_;
+    std::vector<Monitor> listed_;
 };
 
 }  // namespace

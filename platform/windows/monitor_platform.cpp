@@ -13,16 +13,17 @@
 namespace platform {
 namespace {
 
+// The extended form of the monitor's information, which adds the display device's name.
 BOOL CALLBACK collectMonitorRect(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
-    MONITORINFO info{};
-    info.cbSize = sizeof(MONITORINFO);
-    static_assert(sizeof(MONITORINFO) == 40);
+    MONITORINFOEXW info{};
+    info.cbSize = sizeof(MONITORINFOEXW);
     if (GetMonitorInfoW(monitor, &info) == 0) {
         return TRUE;  // skipped; the enumeration goes on
     }
     const RECT& r = info.rcMonitor;
-    reinterpret_cast<std::vector<MonitorRect>*>(data)->push_back(
-        {r.left, r.top, r.right, r.bottom});
+    reinterpret_cast<std::vector<Monitor>*>(data)->push_back(
+        {{r.left, r.top, r.right, r.bottom},
+         nativeToUtf8(std::wstring_view(info.szDevice, wcsnlen(info.szDevice, CCHDEVICENAME)))});
     return TRUE;
 }
 
@@ -71,14 +72,17 @@ class ComApartment final : public SettingsAccess {
 
 class GdiMonitors final : public MonitorPlatform {
   public:
-    std::vector<MonitorRect> monitors() override {
-        std::vector<MonitorRect> rects;
-        EnumDisplayMonitors(nullptr, nullptr, collectMonitorRect, reinterpret_cast<LPARAM>(&rects));
-        return rects;
+    std::vector<Monitor> monitors() override {
+        std::vector<Monitor> listed;
+        EnumDisplayMonitors(nullptr, nullptr, collectMonitorRect,
+                            reinterpret_cast<LPARAM>(&listed));
+        return listed;
     }
-    GrabberResult openGrabber(const MonitorRect& rect) override {
-        return openGdiGrabber(win32Gdi(), rect);
+    // Any rectangle of the desktop can be copied, a monitor's or a region of it.
+    GrabberResult openGrabber(const CaptureArea& capture) override {
+        return openGdiGrabber(win32Gdi(), capture.area);
     }
+    void forgetMonitorChoice() override {}
     // S_FALSE (already initialised in this apartment) counts too and is balanced all the same.
     SettingsAccessResult openSettings() override {
         if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {

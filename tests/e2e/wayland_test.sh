@@ -47,6 +47,16 @@ wl_start "$session" 2 && wl_cmd "$session"
 layer_cases 2 VELMORA_GRIM_PNG="$session/home/grim.png" \
     VELMORA_WAYLAND_MONITORS='0,0,1280,720,HEADLESS-1 1280,0,3200,1080,HEADLESS-2 '
 
+# The outputs by name; a monitor that the portal does not pick is refused before any window.
+"${WL_CMD[@]}" "$E2E_TMP/velmora" --list >"$E2E_TMP/list.out" 2>&1
+listed=$'monitor 0 HEADLESS-1 0,0 1280x720\nmonitor 1 HEADLESS-2 1280,0 1920x1080\n'
+assert_file_eq "listed outputs" "$listed" "$E2E_TMP/list.out"
+"${WL_CMD[@]}" "$E2E_TMP/velmora" --monitor HEADLESS-1 >"$E2E_TMP/other.out" 2>&1 && status=0 ||
+    status=$?
+assert_eq "other monitor status" 1 "$status"
+assert_file_eq "other monitor" "error: the screen cast shows another monitor: the portal chose \
+monitor 1 (HEADLESS-2), not monitor 0 (HEADLESS-1)"$'\n' "$E2E_TMP/other.out"
+
 # Answer 2 with two outputs: the last one captured, the seven windows, q ends it.
 velmora screen
 window_id "Histogram - Gray" >/dev/null || true  # the last one made

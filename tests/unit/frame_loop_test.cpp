@@ -54,10 +54,9 @@ AppRun run(const std::string& input, const std::vector<cv::Mat>& script, std::de
     const MonotonicClock clock = [&] {
         return stamps.empty() ? steadyNowNs() : stamps[std::min(next++, stamps.size() - 1)];
     };
-    const VelmoraSystem system{in, out, make, [](std::ostream& o) { o << "listed\n"; },
-                               [] {
-                                   return std::vector<cv::Rect>{{0, 0, 800, 600}};
-                               }};
+    const auto listed = [](std::ostream& o) { o << "listed\n"; };
+    const auto monitors = [] { return std::vector<cv::Rect>{{0, 0, 800, 600}}; };
+    const VelmoraSystem system{in, out, make, listed, monitors, [&out] { out << "forgot\n"; }};
     result.status = runVelmora(options, system, result.windows, clock);
     result.out = out.str();
     result.err = console.err();
@@ -233,6 +232,10 @@ TEST(VelmoraOptions, EachOptionAndEachRefusal) {
         {{"--monitor", "HDMI-1"}, VelmoraRequest::Run, "monitor HDMI-1"},
         {{"--wallpaper"}, VelmoraRequest::Run, "wallpaper"},
         {{"--list"}, VelmoraRequest::Run, "list"},
+        {{"--forget-monitor"}, VelmoraRequest::Run, "prompt forget"},
+        {{"--forget-monitor", "--monitor", "1"}, VelmoraRequest::Run, "monitor 1 forget"},
+        {{"--forget-monitor", "--camera"}, VelmoraRequest::Usage, ""},
+        {{"--list", "--forget-monitor"}, VelmoraRequest::Usage, ""},
         {{"--camera", "--help"}, VelmoraRequest::Help, ""},
         {{"--version", "--bogus"}, VelmoraRequest::Version, ""},
         {{"--camera", "--monitor"}, VelmoraRequest::Usage, ""},
@@ -276,7 +279,7 @@ TEST(VelmoraOptions, EachOptionAndEachRefusal) {
                 described << " " << r->x << "," << r->y << "," << r->width << "x" << r->height;
             }
         }
-        described << (o.tile ? " tiled" : "");
+        described << (o.tile ? " tiled" : "") << (o.forgetMonitor ? " forget" : "");
         EXPECT_EQ(described.str(), c.described);
     }
 }
@@ -294,6 +297,11 @@ TEST(VelmoraApp, TheCommandLinesChoiceTheListingAndTheTiledWindows) {
     const AppRun listed = run("", {}, {}, true, {}, list);
     EXPECT_EQ(std::tuple(listed.status, listed.chosen, listed.out), std::tuple(0, "", "listed\n"));
     EXPECT_TRUE(listed.windows.calls.empty());
+
+    VelmoraOptions forget;
+    forget.forgetMonitor = true;
+    const AppRun forgot = run("", {}, {}, true, {}, forget);
+    EXPECT_EQ(std::tuple(forgot.status, forgot.chosen, forgot.out), std::tuple(0, "", "forgot\n"));
 
     VelmoraOptions tile;
     tile.tile = true;

@@ -9,6 +9,7 @@
 #include <opencv2/videoio.hpp>
 
 #include "platform/platform.h"
+#include "sources/chosen_source.h"
 #include "sources/monitor_source.h"
 #include "sources/usb_source.h"
 #include "tests/support/console_capture.h"
@@ -208,9 +209,18 @@ struct Desktop final : platform::MonitorPlatform {
         calls += call;
         return result;
     }
-    std::vector<MonitorRect> monitors() override { return logged("monitors;", rects); }
-    platform::GrabberResult openGrabber(const MonitorRect& r) override {
-        calls += "open " + std::to_string(r.left) + "," + std::to_string(r.top) + ";";
+    std::vector<platform::Monitor> monitors() override {
+        std::vector<platform::Monitor> listed;
+        for (const MonitorRect& r : rects) {
+            listed.push_back({r, "OUT-" + std::to_string(listed.size())});
+        }
+        return logged("monitors;", listed);
+    }
+    void forgetMonitorChoice() override { calls += "forget;"; }
+    platform::GrabberResult openGrabber(const platform::CaptureArea& capture) override {
+        const MonitorRect& r = capture.area;
+        calls += "open " + std::to_string(r.left) + "," + std::to_string(r.top) +
+                 (capture.thisMonitorOnly ? " only;" : ";");
         const cv::Size size =
             stream.empty() ? cv::Size(r.right - r.left, r.bottom - r.top) : stream;
         return {failure == NoFailure ? std::make_unique<Grabber>(*this, size) : nullptr, failure,
@@ -325,6 +335,77 @@ TEST(MonitorSource, TheMonitorCountPicksTheModeAndEveryPathReleasesWhatItAcquire
         EXPECT_EQ(console.err(), made ? "" : line);
         EXPECT_EQ(desk.calls, c.calls);
     }
+}
+
+// The command line's monitor: by number or name, live even when it is the only one, a region of
+// it (of the last monitor when none is named) that must fit; and the listing of every source.
+TEST(MonitorSource, TheChosenMonitorItsRegionAndTheListing) {
+    using Kind = SourceRequest::Kind;
+    const auto monitor = [](std::optional<std::string> which, std::optional<cv::Rect> region) {
+        return SourceRequest{Kind::Monitor, {}, {}, std::move(which), region};
+    };
+    const std::string opened = "monitors;open ";
+    const struct {
+        std::size_t monitors;
+        SourceRequest request;
+        std::string line;
+        std::string calls;
+        platform::GrabberFailure failure = NoFailure;
+    } cases[] = {
+        {3, monitor("0", {}), "mode=screen monitors=3 monitor_index=0 width=64 height=48\n",
+         opened + "0,0 only;"},
+        {3, monitor("OUT-2", {}), "mode=screen monitors=3 monitor_index=2 width=32 height=24\n",
+         opened + "-32,-8 only;"},
+        {1, monitor("0", {}), "mode=screen monitors=1 monitor_index=0 width=64 height=48\n",
+         opened + "0,0 only;"},
+        {3, monitor("1", cv::Rect(2, 3, 10, 5)),
+         "mode=screen monitors=3 monitor_index=1 width=10 height=5 x=2 y=3\n",
+         opened + "66,3 only;"},
+        {3, monitor("1", cv::Rect(22, 0, 10, 40)),
+         "mode=screen monitors=3 monitor_index=1 width=10 height=40 x=22 y=0\n",
+         opened + "86,0 only;"},
+        {3, monitor({}, cv::Rect(0, 0, 16, 8)),
+         "mode=screen monitors=3 monitor_index=2 width=16 height=8 x=0 y=0\n", opened + "-32,-8;"},
+        {3, monitor("1", cv::Rect(23, 0, 10, 40)),
+         "error: region 23,0,10x40 does not fit monitor 1 (32x40)\n", "monitors;"},
+        {3, monitor("1", cv::Rect(0, 1, 32, 40)),
+         "error: region 0,1,32x40 does not fit monitor 1 (32x40)\n", "monitors;"},
+        {3, monitor("3", {}), "error: no monitor 3 (there are 3, numbered from 0)\n", "monitors;"},
+        {3, monitor("HDMI-9", {}), "error: no monitor named HDMI-9\n", "monitors;"},
+        {0, monitor("0", {}), "error: no monitor found\n", "monitors;"},
+        {3, monitor("0", {}), "error: the screen cast shows another monitor: depth 16\n",
+         opened + "0,0 only;", OtherMonitor},
+        {3,
+         {Kind::Wallpaper, {}, {}, {}, {}},
+         "error: wallpaper path not found (solid color setting?)\n",
+         "com-init;wallpaper;com-uninit;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        ConsoleCapture console;
+        Desktop desk;
+        desk.rects.assign(kMonitors, kMonitors + c.monitors);
+        desk.failure = c.failure;
+        std::unique_ptr<FrameSource> source = makeSource(c.request, {}, desk);
+        EXPECT_EQ(source ? console.out() : console.err(), c.line);
+        cv::Mat frame;
+        EXPECT_TRUE(!source || (source->read(frame) && frame.size() == desk.shown.size()));
+        source.reset();
+        EXPECT_EQ(desk.calls, c.calls + (c.line.starts_with("mode") ? "grab;close;" : ""));
+    }
+
+    TempDir dir;
+    ASSERT_TRUE(cv::imwrite((dir / "w.png").string(), cv::Mat(4, 4, CV_8UC3)));
+    Desktop desk;
+    desk.rects.assign(kMonitors, kMonitors + 3);
+    desk.wallpaper = dir / "w.png";
+    std::ostringstream listed;
+    listSources(
+        listed, [](int, int) { return std::unique_ptr<CaptureDevice>(); }, desk);
+    EXPECT_EQ(listed.str(),
+              "monitor 0 OUT-0 0,0 64x48\nmonitor 1 OUT-1 64,0 32x40\n"
+              "monitor 2 OUT-2 -32,-8 32x24\nwallpaper " +
+                  desk.wallpaper.string() + "\n");
 }
 
 }  // namespace

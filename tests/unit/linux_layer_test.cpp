@@ -206,15 +206,11 @@ TEST(CameraFormats, MjpgWhereTheSizeIsOfferedOnlyCompressed) {
         std::vector<CameraFormat> formats;
         std::uint32_t width, height, chosen;
     } cases[] = {
-        {{usb2Yuyv, usb2Mjpg}, 1920, 1080, mjpg},
-        {{usb2Yuyv, usb2Mjpg}, 1280, 720, 0},
+        {{usb2Yuyv, usb2Mjpg}, 1920, 1080, mjpg},   {{usb2Yuyv, usb2Mjpg}, 1280, 720, 0},
         {{usb2Yuyv, usb2Mjpg}, 800, 600, 0},  // offered by none: the camera picks
-        {{usb2Yuyv, h264Only}, 1920, 1080, 0},
-        {{stepwise, usb2Mjpg}, 1920, 1080, 0},
-        {{stepwise, usb2Mjpg}, 1920, 1084, 0},
-        {{stepwise, usb2Mjpg}, 1928, 1080, 0},
-        {{smallRange, usb2Mjpg}, 1920, 1080, mjpg},
-        {{}, 640, 480, 0},
+        {{usb2Yuyv, h264Only}, 1920, 1080, 0},      {{stepwise, usb2Mjpg}, 1920, 1080, 0},
+        {{stepwise, usb2Mjpg}, 1920, 1084, 0},      {{stepwise, usb2Mjpg}, 1928, 1080, 0},
+        {{smallRange, usb2Mjpg}, 1920, 1080, mjpg}, {{}, 640, 480, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << &c - cases << ": " << c.width << "x" << c.height);
@@ -296,8 +292,10 @@ TEST(X11Layer, MonitorsInTheServersOrderAndGrabsThatFailOnceTheServerIsGone) {
         GTEST_SKIP() << "needs a server from tests/e2e/monitor_test.sh";
     }
     std::ostringstream listed;
-    for (const platform::MonitorRect& r : platform::systemMonitors().monitors()) {
-        listed << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom << ' ';
+    for (const platform::Monitor& m : platform::systemMonitors().monitors()) {
+        const platform::MonitorRect& r = m.rect;
+        listed << m.name << '=' << r.left << ',' << r.top << ',' << r.right << ',' << r.bottom
+               << ' ';
     }
     EXPECT_EQ(listed.str(), monitors);
     const char* pattern = std::getenv("VELMORA_X11_PATTERN");

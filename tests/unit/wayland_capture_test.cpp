@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string_view>
 #include <thread>
 
@@ -13,6 +14,7 @@
 
 #include "platform/linux/wayland/grabber.h"
 #include "platform/linux/wayland/stream_grabber.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -171,10 +173,13 @@ TEST(StreamGrabber, WaitsForTheFirstFrameOnlyUpToItsLimitAndReleasesTheStreamOnF
 
 // Position and size must both match: some portals put every stream at 0,0.
 TEST(StreamGrabber, TheStreamsAreaTellsWhichMonitorItShows) {
-    const std::vector<platform::WaylandMonitor> monitors = {{{0, 0, 1280, 720}, "A"},
-                                                            {{1280, 0, 3200, 1080}, "B"}};
+    const std::vector<platform::Monitor> monitors = {
+        {{0, 0, 1280, 720}, "A"}, {{1280, 0, 3200, 1080}, "B"}, {{3200, 0, 4480, 720}, "C"}};
     EXPECT_EQ(platform::monitorShowing(monitors, {1280, 0, 3200, 1080}), 1u);
-    EXPECT_EQ(platform::monitorShowing(monitors, {0, 0, 1920, 720}), std::nullopt);
+    EXPECT_EQ(platform::monitorShowing(monitors, {0, 0, 1920, 1080}), 1u);  // its size alone
+    EXPECT_EQ(platform::monitorShowing(monitors, {3200, 0, 4480, 720}), 2u);
+    EXPECT_EQ(platform::monitorShowing(monitors, {0, 0, 1280, 720}), 0u);
+    EXPECT_EQ(platform::monitorShowing(monitors, {9, 9, 1289, 729}), std::nullopt);  // A or C
     EXPECT_EQ(platform::monitorShowing(monitors, {1280, 0, 3200, 1081}), std::nullopt);
 }
 
@@ -188,21 +193,47 @@ int openSockets() {
 }
 
 // Through the portal the last output is captured, its frame equal to grim's picture of it, and
-// the cast leaves no connection behind.
+// the cast leaves no connection behind. The portal remembers the choice, whose token is kept with
+// the output's name; a region is cut from the stream; a cast that must show the first output
+// is refused, since the portal picks the last.
 TEST(WaylandLayer, TheCastOutputEqualsGrimsPictureAndTheCastReleasesItsConnections) {
     const char* grimPicture = std::getenv("VELMORA_GRIM_PNG");
     if (grimPicture == nullptr) {
         GTEST_SKIP() << "needs a session from the Wayland end-to-end test";
     }
+    const TempDir state;
+    setenv("XDG_STATE_HOME", state.path().c_str(), 1);
     platform::MonitorPlatform& os = platform::systemMonitors();
-    const std::vector<platform::MonitorRect> monitors = os.monitors();
+    const std::vector<platform::Monitor> monitors = os.monitors();
     ASSERT_GE(monitors.size(), 2u);
+    const platform::MonitorRect last = monitors.back().rect;
     const int sockets = openSockets();
-    platform::GrabberResult opened = os.openGrabber(monitors.back());
+    platform::GrabberResult opened = os.openGrabber({last, last, false, monitors.size() - 1});
     ASSERT_TRUE(opened.grabber) << opened.detail;
     ASSERT_TRUE(opened.grabber->grab());
-    EXPECT_EQ(cv::norm(shown(*opened.grabber), cv::imread(grimPicture), cv::NORM_INF), 0);
+    const cv::Mat picture = cv::imread(grimPicture);
+    EXPECT_EQ(cv::norm(shown(*opened.grabber), picture, cv::NORM_INF), 0);
     opened.grabber.reset();
+    EXPECT_EQ(openSockets(), sockets);
+    std::ifstream choice(state / "velmora" / "screencast-choice");
+    std::string token, name;
+    EXPECT_TRUE(std::getline(choice, token) && !token.empty() && std::getline(choice, name));
+    EXPECT_EQ(name, monitors.back().name);
+
+    const platform::MonitorRect region{last.left + 10, last.top + 20, last.left + 110,
+                                       last.top + 70};
+    opened = os.openGrabber({last, region, true, monitors.size() - 1});
+    ASSERT_TRUE(opened.grabber) << opened.detail;
+    ASSERT_TRUE(opened.grabber->grab());
+    EXPECT_EQ(cv::norm(shown(*opened.grabber), picture(cv::Rect(10, 20, 100, 50)), cv::NORM_INF),
+              0);
+    opened.grabber.reset();
+
+    const platform::MonitorRect first = monitors.front().rect;
+    opened = os.openGrabber({first, first, true, 0});
+    EXPECT_EQ(opened.failure, platform::GrabberFailure::OtherMonitor) << opened.detail;
+    os.forgetMonitorChoice();
+    EXPECT_FALSE(std::filesystem::exists(state / "velmora" / "screencast-choice"));
     EXPECT_EQ(openSockets(), sockets);
 }
 

@@ -38,9 +38,10 @@ prompt=$'1: USB capture\r\n2: Monitor capture\r\n> '
 titles=("Velmora" "Velmora - Gray" "2D FFT Spectrum" "Laplacian Edge" "Motion Detection"
     "Histogram - RGB" "Histogram - Gray")
 
-# run INPUT: velmora.exe to its end; sets status
+# run INPUT: velmora.exe with the options in run_args, if any, to its end; sets status
 run() {
-    printf "$1" | timeout 60 "$wine" "$VELMORA" >"$E2E_TMP/out" 2>"$E2E_TMP/err" && status=0 || status=$?
+    printf "$1" | timeout 60 "$wine" "$VELMORA" "${run_args[@]}" >"$E2E_TMP/out" 2>"$E2E_TMP/err" &&
+        status=0 || status=$?
 }
 
 # windowed_run INPUT SIZE KEY: velmora.exe until KEY, once its seven windows have SIZE
@@ -97,6 +98,19 @@ windowed_run '2\n' 512x384 Escape
 assert_eq "screen status" 0 "$status"
 assert_file_eq "screen line" "${prompt}mode=screen monitors=2 monitor_index=1 width=1024 height=768"$'\r\n' "$E2E_TMP/out"
 assert_file_eq "screen errors" "" "$E2E_TMP/err"
+
+# The command line: the monitors by their display devices (the wallpaper setting of above), and
+# the first monitor live by number although answer 2 would take the last.
+"$wine" "$VELMORA" --list >"$E2E_TMP/out" 2>"$E2E_TMP/err" && status=0 || status=$?
+assert_eq "list status" 0 "$status"
+assert_eq "listed" "monitor 0 \\\\.\\DISPLAY1 0,0 1280x1024|monitor 1 \\\\.\\DISPLAY2 0,0 1024x768|\
+wallpaper Z:${wallpaper//\//\\}" "$(tr -d '\r' <"$E2E_TMP/out" | paste -sd'|')"
+run_args=(--monitor 0)
+windowed_run '' 640x512 Escape
+unset run_args
+assert_eq "monitor 0 status" 0 "$status"
+assert_file_eq "monitor 0 line" "mode=screen monitors=2 monitor_index=0 width=1280 height=1024"$'\r\n' \
+    "$E2E_TMP/out"
 
 "$wine" "$VELMORA_WINDOWS_BUILD/tests/wine/velmora-wine-checks.exe" 2>"$E2E_TMP/err" >/dev/null && pass ||
     fail "platform checks: $(tr -d '\r' <"$E2E_TMP/err")"

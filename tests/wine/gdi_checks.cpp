@@ -29,12 +29,17 @@ const std::string kReleased = "DeleteDC(h2)=1 ReleaseDC(0,h1)=1 ";
 
 }  // namespace
 
+// The whole of a monitor.
+platform::CaptureArea whole(const platform::MonitorRect& monitor) {
+    return {monitor, monitor, false, 0};
+}
+
 void gdiChecks() {
     platform::MonitorPlatform& os = platform::systemMonitors();
     {
         // A monitor of an odd width whose origin lies off the primary one's.
         GdiRecorders recorders;
-        platform::GrabberResult opened = os.openGrabber({-7, 50, 58, 98});
+        platform::GrabberResult opened = os.openGrabber(whole({-7, 50, 58, 98}));
         expect("stride", text(opened.grabber->rowStride()), "260");
         opened.grabber->grab();
         opened.grabber.reset();
@@ -53,13 +58,29 @@ void gdiChecks() {
             *bits = nullptr;
             return made;
         });
-        expect("no bits", text(os.openGrabber({0, 0, 64, 48}).grabber == nullptr) + " " + calls,
+        expect("no bits",
+               text(os.openGrabber(whole({0, 0, 64, 48})).grabber == nullptr) + " " + calls,
                std::string("1 ") + kMade + "64,-48,1,32,0},0,p,0,0)=h3 DeleteObject(h3)=1 " +
+                   kReleased);
+    }
+    {
+        // A region: the bitmap and the copy are of the region alone, from its own origin.
+        GdiRecorders recorders;
+        platform::GrabberResult opened =
+            os.openGrabber({{0, 0, 64, 48}, {10, 20, 30, 40}, false, 0});
+        opened.grabber->grab();
+        opened.grabber.reset();
+        expect("region", calls,
+               kMade +
+                   "20,-20,1,32,0},0,p,0,0)=h3 SelectObject(h2,h3)=h4 "
+                   "BitBlt(h2,0,0,20,20,h1,10,20,0x40cc0020)=1 SelectObject(h2,h4)=h3 "
+                   "DeleteObject(h3)=1 " +
                    kReleased);
     }
     // No bitmap at all (a monitor of no pixels): only the two contexts are released.
     GdiRecorders recorders;
-    expect("no bitmap", text(os.openGrabber({10, 10, 10, 10}).grabber == nullptr) + " " + calls,
+    expect("no bitmap",
+           text(os.openGrabber(whole({10, 10, 10, 10})).grabber == nullptr) + " " + calls,
            std::string("1 ") + kMade + "0,0,1,32,0},0,p,0,0)=0 " + kReleased);
 }
 

@@ -161,14 +161,15 @@ bool allAnswered(const Listing& listing) {
 }  // namespace
 
 MonitorRect guessedLogicalArea(std::int32_t x, std::int32_t y, std::int32_t modeWidth,
-                               std::int32_t modeHeight, std::int32_t transform, std::int32_t scale) {
+                               std::int32_t modeHeight, std::int32_t transform,
+                               std::int32_t scale) {
     const bool quarterTurn = transform % 2 == 1;  // 90, 270 and their flipped forms
     const std::int32_t w = (quarterTurn ? modeHeight : modeWidth) / std::max(scale, 1);
     const std::int32_t h = (quarterTurn ? modeWidth : modeHeight) / std::max(scale, 1);
     return {x, y, x + w, y + h};
 }
 
-std::vector<WaylandMonitor> listWaylandMonitors() {
+std::vector<Monitor> listWaylandMonitors() {
     const WlDisplayOwner display = connectWayland();
     if (!display) {
         return {};
@@ -184,7 +185,7 @@ std::vector<WaylandMonitor> listWaylandMonitors() {
         }
         askLogicalAreas(listing);
     }
-    std::vector<WaylandMonitor> monitors;
+    std::vector<Monitor> monitors;
     for (const auto& state : listing.outputs) {
         const MonitorRect r = state->rect();
         if (r.right > r.left && r.bottom > r.top) {

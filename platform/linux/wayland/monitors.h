@@ -7,14 +7,10 @@
 
 namespace platform {
 
-struct WaylandMonitor {
-    MonitorRect rect;  // logical position and size in the compositor's layout
-    std::string name;  // the output's name (e.g. HEADLESS-2), empty when the compositor gives none
-};
-
-// The compositor's outputs in the order it announced them; empty when no compositor can be
-// reached.
-std::vector<WaylandMonitor> listWaylandMonitors();
+// The compositor's outputs in the order it announced them, each at its logical position and size
+// in the compositor's layout, with its name (e.g. HEADLESS-2; empty when the compositor gives
+// none); empty when no compositor can be reached.
+std::vector<Monitor> listWaylandMonitors();
 
 // Without xdg-output the compositor's layout is guessed from wl_output alone: the output's
 // position, and its current mode turned by `transform` (a wl_output transform: the odd ones turn

@@ -20,6 +20,9 @@ constexpr std::chrono::seconds kChoiceWait = 120s;
 constexpr guint32 kMonitorSource = 1;
 constexpr guint32 kCursorHidden = 1;
 constexpr guint32 kCursorEmbedded = 2;
+// Remembered until the user revokes it; the interface's fourth version knows it.
+constexpr guint32 kPersistUntilRevoked = 2;
+constexpr guint32 kPersistSince = 4;
 
 void destroySource(GSource* source) {
     g_source_destroy(source);
@@ -117,10 +120,11 @@ PortalSession::~PortalSession() {
         nullptr, G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, nullptr));
 }
 
-std::unique_ptr<ScreenCastPortal> ScreenCastPortal::open(CastProblem& problem) {
+std::unique_ptr<ScreenCastPortal> ScreenCastPortal::open(const std::string& restoreToken,
+                                                         CastProblem& problem) {
     auto portal = std::make_unique<ScreenCastPortal>();
     if (!portal->connectBus(problem) || !portal->createSession(problem) ||
-        !portal->selectSources(problem) || !portal->start(problem)) {
+        !portal->selectSources(restoreToken, problem) || !portal->start(problem)) {
         return nullptr;
     }
     return portal;
@@ -150,10 +154,9 @@ bool ScreenCastPortal::connectBus(CastProblem& problem) {
         return false;
     }
     const GVariantOwner values(g_variant_get_child_value(properties.get(), 0));
-    guint32 version = 0;
-    g_variant_lookup(values.get(), "version", "u", &version);
+    g_variant_lookup(values.get(), "version", "u", &version_);
     // Cursor modes came with the interface's second version.
-    if (version >= 2) {
+    if (version_ >= 2) {
         g_variant_lookup(values.get(), "AvailableCursorModes", "u", &cursorModes_);
     }
     return true;
@@ -223,7 +226,7 @@ bool ScreenCastPortal::createSession(CastProblem& problem) {
 }
 
 // X11 capture leaves the pointer out; so does this where the portal can, else it is drawn in.
-bool ScreenCastPortal::selectSources(CastProblem& problem) {
+bool ScreenCastPortal::selectSources(const std::string& restoreToken, CastProblem& problem) {
     const std::string token = nextToken();
     GVariantBuilder options;
     g_variant_builder_init(&options, G_VARIANT_TYPE_VARDICT);
@@ -234,6 +237,12 @@ bool ScreenCastPortal::selectSources(CastProblem& problem) {
         const bool hidden = (cursorModes_ & kCursorHidden) != 0;
         addOption(options, "cursor_mode",
                   g_variant_new_uint32(hidden ? kCursorHidden : kCursorEmbedded));
+    }
+    if (version_ >= kPersistSince) {
+        addOption(options, "persist_mode", g_variant_new_uint32(kPersistUntilRevoked));
+        if (!restoreToken.empty()) {
+            addOption(options, "restore_token", g_variant_new_string(restoreToken.c_str()));
+        }
     }
     GVariantOwner results;
     return request("SelectSources", g_variant_new("(oa{sv})", session_->path().c_str(), &options),
@@ -255,6 +264,10 @@ bool ScreenCastPortal::start(CastProblem& problem) {
     if (!streams || g_variant_n_children(streams.get()) == 0) {
         problem = {GrabberFailure::NoStream, "the portal started none"};
         return false;
+    }
+    const char* restore = nullptr;
+    if (g_variant_lookup(results.get(), "restore_token", "&s", &restore)) {
+        restoreToken_ = restore;
     }
     GVariantOwner properties;
     g_variant_get_child(streams.get(), 0, "(u@a{sv})", &stream_.node,

@@ -69,16 +69,20 @@ class PortalSession {
 // inside open() and dispatch().
 class ScreenCastPortal {
   public:
-    // CreateSession, SelectSources (one monitor, no pointer where the portal can leave it out)
-    // and Start, each answer awaited for a bounded time. Null, with `problem` saying why, when
-    // there is no portal or the cast is refused, cancelled or gives no stream.
-    static std::unique_ptr<ScreenCastPortal> open(CastProblem& problem);
+    // CreateSession, SelectSources (one monitor, no pointer where the portal can leave it out,
+    // the choice to be remembered where the portal can, and `restoreToken` when not empty) and
+    // Start, each answer awaited for a bounded time. Null, with `problem` saying why, when there
+    // is no portal or the cast is refused, cancelled or gives no stream.
+    static std::unique_ptr<ScreenCastPortal> open(const std::string& restoreToken,
+                                                  CastProblem& problem);
 
     ScreenCastPortal() = default;
     ScreenCastPortal(const ScreenCastPortal&) = delete;
     ScreenCastPortal& operator=(const ScreenCastPortal&) = delete;
 
     const CastStream& stream() const { return stream_; }
+    // What brings the same choice back next time, where the portal gave it; empty otherwise.
+    const std::string& restoreToken() const { return restoreToken_; }
     // The connection to the PipeWire remote that carries the stream; invalid, with `problem`
     // saying why, when the portal gives none.
     UniqueFd openPipeWireRemote(CastProblem& problem);
@@ -91,7 +95,7 @@ class ScreenCastPortal {
     bool request(const char* method, GVariant* arguments, const std::string& token,
                  std::chrono::seconds limit, GVariantOwner& results, CastProblem& problem);
     bool createSession(CastProblem& problem);
-    bool selectSources(CastProblem& problem);
+    bool selectSources(const std::string& restoreToken, CastProblem& problem);
     bool start(CastProblem& problem);
     std::string nextToken();
 
@@ -102,6 +106,8 @@ class ScreenCastPortal {
     std::unique_ptr<PortalSession> session_;
     std::unique_ptr<SignalSubscription> sessionClosed_;
     std::uint32_t cursorModes_ = 0;
+    std::uint32_t version_ = 0;
+    std::string restoreToken_;
     int requests_ = 0;
     CastStream stream_;
 };

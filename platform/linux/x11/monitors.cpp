@@ -4,6 +4,8 @@
 #include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>
 
+#include <string>
+
 #include "platform/owner.h"
 
 namespace platform {
@@ -11,12 +13,13 @@ namespace {
 
 using XRRMonitorInfoOwner = Owner<XRRMonitorInfo, XRRFreeMonitors>;
 using XineramaScreenInfoOwner = Owner<XineramaScreenInfo, XFree>;
+using XAtomNameOwner = Owner<char, XFree>;
 
 MonitorRect rectOf(int x, int y, int width, int height) {
     return {x, y, x + width, y + height};
 }
 
-std::vector<MonitorRect> randrMonitors(Display* display) {
+std::vector<Monitor> randrMonitors(Display* display) {
     int event = 0;
     int error = 0;
     int major = 0;
@@ -28,15 +31,16 @@ std::vector<MonitorRect> randrMonitors(Display* display) {
     int count = 0;
     const XRRMonitorInfoOwner monitors(
         XRRGetMonitors(display, DefaultRootWindow(display), True, &count));
-    std::vector<MonitorRect> rects;
+    std::vector<Monitor> listed;
     for (int i = 0; monitors && i < count; ++i) {
         const XRRMonitorInfo& m = monitors.get()[i];
-        rects.push_back(rectOf(m.x, m.y, m.width, m.height));
+        const XAtomNameOwner name(XGetAtomName(display, m.name));
+        listed.push_back({rectOf(m.x, m.y, m.width, m.height), name ? name.get() : ""});
     }
-    return rects;
+    return listed;
 }
 
-std::vector<MonitorRect> xineramaHeads(Display* display) {
+std::vector<Monitor> xineramaHeads(Display* display) {
     int event = 0;
     int error = 0;
     if (!XineramaQueryExtension(display, &event, &error) || !XineramaIsActive(display)) {
@@ -44,27 +48,29 @@ std::vector<MonitorRect> xineramaHeads(Display* display) {
     }
     int count = 0;
     const XineramaScreenInfoOwner heads(XineramaQueryScreens(display, &count));
-    std::vector<MonitorRect> rects;
+    std::vector<Monitor> listed;
     for (int i = 0; heads && i < count; ++i) {
         const XineramaScreenInfo& h = heads.get()[i];
-        rects.push_back(rectOf(h.x_org, h.y_org, h.width, h.height));
+        listed.push_back(
+            {rectOf(h.x_org, h.y_org, h.width, h.height), "screen-" + std::to_string(i)});
     }
-    return rects;
+    return listed;
 }
 
 }  // namespace
 
-std::vector<MonitorRect> listX11Monitors(Display* display) {
-    std::vector<MonitorRect> rects = randrMonitors(display);
-    if (rects.empty()) {
-        rects = xineramaHeads(display);
+std::vector<Monitor> listX11Monitors(Display* display) {
+    std::vector<Monitor> listed = randrMonitors(display);
+    if (listed.empty()) {
+        listed = xineramaHeads(display);
     }
-    if (rects.empty()) {
+    if (listed.empty()) {
         const int screen = DefaultScreen(display);
-        rects.push_back(
-            rectOf(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)));
+        listed.push_back(
+            {rectOf(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)),
+             "screen"});
     }
-    return rects;
+    return listed;
 }
 
 }  // namespace platform

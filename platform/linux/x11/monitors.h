@@ -8,8 +8,8 @@
 
 namespace platform {
 
-// The monitors in the server's order: RandR 1.5 monitors, else Xinerama heads, else the whole
-// root window as one monitor.
-std::vector<MonitorRect> listX11Monitors(Display* display);
+// The monitors in the server's order: RandR 1.5 monitors with their names, else Xinerama heads
+// (named screen-0, screen-1, ...), else the whole root window as one monitor named screen.
+std::vector<Monitor> listX11Monitors(Display* display);
 
 }  // namespace platform
