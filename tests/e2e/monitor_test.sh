@@ -42,6 +42,21 @@ quit_with_q "${E2E_PIDS[-1]}" && pass || fail "region status after q: $?"
 assert_eq "region line" "mode=screen monitors=2 monitor_index=0 width=320 height=240 x=1000 y=500" \
     "$(cat "$E2E_TMP/out")"
 
+# --tile: the right monitor's 1280 x 1024 frames, halved, in windows of four columns over the
+# left monitor, where the first window opened.
+timeout 60 "$VELMORA" --monitor 1 --tile >"$E2E_TMP/out" 2>"$E2E_TMP/err" &
+E2E_PIDS+=($!)
+titles=("Velmora" "Velmora - Gray" "2D FFT Spectrum" "Laplacian Edge" "Motion Detection"
+    "Histogram - RGB" "Histogram - Gray")
+for i in "${!titles[@]}"; do
+    id=$(window_id "${titles[$i]}")
+    settled_geometry "$id" 472x377 >/dev/null
+    assert_eq "tile of ${titles[$i]}" "$((480 * (i % 4))),$((540 * (i / 4))) 472x377" \
+        "$(xdotool getwindowgeometry "$id" | sed -n 's/.*Position: \([0-9,]*\).*/\1/p;
+            s/.*Geometry: //p' | paste -sd' ')"
+done
+quit_with_q "${E2E_PIDS[-1]}" && pass || fail "tiled status after q: $?"
+
 x11_case 'VELMORA_X11_MONITORS=LEFT=0,0,1920,1080 RIGHT=1920,0,3200,1024 ' \
     "VELMORA_X11_PATTERN=$E2E_TMP/pattern.png" "VELMORA_X11_SERVER=$server"
 
