@@ -9,43 +9,104 @@
 #include "app/error_line.h"
 #include "app/frame_rate.h"
 #include "app/frame_work.h"
+#include "app/snapshot.h"
 #include "app/window_titles.h"
 
 namespace {
 
 constexpr int kEscape = 27;
+constexpr int kFreeze = ' ';
+constexpr int kSave = 's';
 
-bool isQuitKey(int key) {
-    const int low = key & 0xFF;
-    return low == 'q' || low == kEscape;
-}
-
-LoopEnd runIterations(FrameSource& source, WindowLayer& windows, const MonotonicClock& now,
-                      const WindowPlacement& place, FrameImages& images) {
-    std::int64_t previous = now();
-    double fps = 0.0;
-    bool firstIteration = true;
-    try {
-        while (source.read(images.frame)) {
-            if (firstIteration) {
-                place(windows, images.frame.size());
-                firstIteration = false;
-            }
-            const std::int64_t stamp = now();
-            fps = smoothFrameRate(fps, stamp - previous);
-            processFrame(images, fps, windows);
-            if (isQuitKey(windows.pollKey())) {
-                return LoopEnd::Key;
-            }
-            previous = stamp;
-        }
-    } catch (const std::exception& e) {
-        std::cerr << errorLine(e) << "\n";
-        return LoopEnd::Error;
+// Passes every image on to the windows and keeps a header of it until the frame's keys are
+// handled, for a snapshot.
+class ShownImages final : public ImageSink {
+  public:
+    explicit ShownImages(ImageSink& windows) : windows_(windows) {}
+    void show(const std::string& title, const cv::Mat& image) override {
+        windows_.show(title, image);
+        shown[title] = image;
     }
-    std::cerr << "error: failed to capture\n";
-    return LoopEnd::CaptureFailed;
-}
+    std::map<std::string, cv::Mat> shown;
+
+  private:
+    ImageSink& windows_;
+};
+
+class LiveLoop {
+  public:
+    LiveLoop(FrameSource& source, WindowLayer& windows, const MonotonicClock& now,
+             const LoopSettings& settings)
+        : source_(source), windows_(windows), now_(now), settings_(settings), shown_(windows) {}
+
+    LoopEnd run() {
+        previous_ = now_();
+        try {
+            while (source_.read(images_.frame)) {
+                // A frozen loop drops the frame and only looks at the keys.
+                if (!(frozen_ ? handleKey(windows_.pollKey() & 0xFF) : step())) {
+                    return LoopEnd::Key;
+                }
+            }
+        } catch (const std::exception& e) {
+            std::cerr << errorLine(e) << "\n";
+            return LoopEnd::Error;
+        }
+        std::cerr << "error: failed to capture\n";
+        return LoopEnd::CaptureFailed;
+    }
+
+  private:
+    // One frame analysed and shown; false for a quit key.
+    bool step() {
+        if (frames_ == 0) {
+            settings_.place(windows_, images_.frame.size());
+        }
+        const std::int64_t stamp = now_();
+        fps_ = smoothFrameRate(fps_, stamp - previous_);
+        processFrame(images_, fps_, shown_);
+        ++frames_;
+        const bool going = handleKey(windows_.pollKey() & 0xFF);
+        // The images of the frame go before the next read, none sharing the frame then.
+        shown_.shown.clear();
+        images_.motion.release();
+        previous_ = stamp;
+        return going;
+    }
+
+    // False for a quit key.
+    bool handleKey(int key) {
+        if (key == 'q' || key == kEscape) {
+            return false;
+        }
+        if (key == kFreeze) {
+            frozen_ = !frozen_;
+            frozenView_ = frozen_ ? current().copy() : Snapshot();
+            // The rate resumes its smoothing from the frame after the pause.
+            previous_ = now_();
+        } else if (key == kSave) {
+            saveSnapshot(frozen_ ? frozenView_ : current(), settings_.snapshots,
+                         settings_.localTime());
+        }
+        return true;
+    }
+
+    Snapshot current() const {
+        return {shown_.shown, images_.frame, images_.motion, frames_, source_.kind()};
+    }
+
+    FrameSource& source_;
+    WindowLayer& windows_;
+    const MonotonicClock& now_;
+    const LoopSettings& settings_;
+    ShownImages shown_;
+    FrameImages images_;
+    std::int64_t previous_ = 0;
+    double fps_ = 0.0;
+    int frames_ = 0;
+    bool frozen_ = false;
+    Snapshot frozenView_;
+};
 
 }  // namespace
 
@@ -62,13 +123,23 @@ std::int64_t steadyNowNs() {
         .count();
 }
 
+std::tm localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return local;
+}
+
 LoopEnd runFrameLoop(FrameSource& source, WindowLayer& windows, const MonotonicClock& now,
-                     const WindowPlacement& place) {
+                     const LoopSettings& settings) {
     for (const std::string& title : kWindowTitles) {
         windows.create(title);
     }
-    FrameImages images;
-    const LoopEnd end = runIterations(source, windows, now, place, images);
+    const LoopEnd end = LiveLoop(source, windows, now, settings).run();
     windows.destroyAll();
     return end;
 }

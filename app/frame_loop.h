@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
+#include <filesystem>
 #include <functional>
 
 #include "app/window_layer.h"
@@ -9,6 +11,10 @@
 // Nanoseconds of a monotonic clock.
 using MonotonicClock = std::function<std::int64_t()>;
 std::int64_t steadyNowNs();
+
+// The local time of day, which names a snapshot's folder.
+using LocalClock = std::function<std::tm()>;
+std::tm localNow();
 
 enum class LoopEnd {
     Key,            // q or Esc
@@ -23,8 +29,15 @@ using WindowPlacement = std::function<void(WindowLayer& windows, cv::Size frame)
 // to the desktop.
 void sizeWindows(WindowLayer& windows, cv::Size frame);
 
+struct LoopSettings {
+    WindowPlacement place = sizeWindows;
+    std::filesystem::path snapshots;  // where the key s saves what the windows show
+    LocalClock localTime = localNow;
+};
+
 // Opens the seven windows and shows every frame of `source` until a quit key, a failed read or
-// an error; the windows are destroyed when it returns.
+// an error; the windows are destroyed when it returns. Space freezes the windows on the frame
+// they show (the source is still read, its frames dropped) and frees them again; s saves a
+// snapshot of what they show.
 LoopEnd runFrameLoop(FrameSource& source, WindowLayer& windows,
-                     const MonotonicClock& now = steadyNowNs,
-                     const WindowPlacement& place = sizeWindows);
+                     const MonotonicClock& now = steadyNowNs, const LoopSettings& settings = {});

@@ -40,7 +40,7 @@ void processFrame(FrameImages& images, double fps, ImageSink& sink) {
         [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
         [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
         [&](ImageSink& out) { runEdgeView(images.gray, out); },
-        [&](ImageSink& out) { runMotionView(images.gray, images.prevGray, out); },
+        [&](ImageSink& out) { runMotionView(images.gray, images.prevGray, images.motion, out); },
     };
     const auto task = [&](Task which) -> std::function<void()> {
         return [&shown, &stages, which] { shown[which].run(stages[which]); };

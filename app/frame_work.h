@@ -6,14 +6,17 @@
 #include "app/image_sink.h"
 
 // What outlives one frame: the loop's images, whose buffers it reuses while the size stays, and
-// the spectrum's workspace.
+// the spectrum's workspace. `motion` is the frame's full motion mask, which the loop keeps for
+// the frame's numbers until its keys are handled.
 struct FrameImages {
     cv::Mat frame;
     cv::Mat gray;
     cv::Mat prevGray;
+    cv::Mat motion;
     SpectrumWorkspace spectrum;
 };
 
 // Everything one frame goes through after it was read: the gray copy, the view stage, the two
-// frame windows and the histogram stage. Every image made here is released on return.
+// frame windows and the histogram stage. Every image made here but the motion mask is released
+// on return.
 void processFrame(FrameImages& images, double fps, ImageSink& sink);

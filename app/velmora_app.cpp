@@ -1,5 +1,6 @@
 #include "app/velmora_app.h"
 
+#include "app/snapshot.h"
 #include "app/source_prompt.h"
 #include "app/window_tiling.h"
 #include "app/window_titles.h"
@@ -45,13 +46,16 @@ int runVelmora(const VelmoraOptions& options, const VelmoraSystem& system, Windo
     if (!source) {
         return 1;
     }
-    WindowPlacement place = sizeWindows;
+    LoopSettings settings{sizeWindows, options.snapshots, system.localTime};
     if (options.tile) {
-        place = [&system](WindowLayer& w, cv::Size frame) {
+        settings.place = [&system](WindowLayer& w, cv::Size frame) {
             placeTiled(w, {kWindowTitles.begin(), kWindowTitles.end()}, frame, system.monitors());
         };
     }
-    const LoopEnd end = runFrameLoop(*source, windows, now, place);
+    if (settings.snapshots.empty()) {
+        settings.snapshots = defaultSnapshotFolder();
+    }
+    const LoopEnd end = runFrameLoop(*source, windows, now, settings);
     source.reset();
     return end == LoopEnd::Error ? 1 : 0;
 }

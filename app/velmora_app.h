@@ -20,6 +20,7 @@ struct VelmoraSystem {
     std::function<void(std::ostream&)> listSources;
     std::function<std::vector<cv::Rect>()> monitors;  // for --tile
     std::function<void()> forgetMonitorChoice;
+    LocalClock localTime = localNow;
 };
 
 // The program after the process has been prepared: the prompt or the command line's choice, the

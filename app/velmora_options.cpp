@@ -6,11 +6,13 @@
 
 const std::string_view kVelmoraUsage =
     "usage: velmora [--camera [N] [--size WxH]] [--monitor [N|NAME] [--region X,Y,WxH]]\n"
-    "               [--forget-monitor] [--wallpaper] [--tile] [--list] [--help] [--version]\n";
+    "               [--forget-monitor] [--wallpaper] [--tile] [--snapshots DIR] [--list]\n"
+    "               [--help] [--version]\n";
 
 const std::string_view kVelmoraHelp =
     "usage: velmora [--camera [N] [--size WxH]] [--monitor [N|NAME] [--region X,Y,WxH]]\n"
-    "               [--forget-monitor] [--wallpaper] [--tile] [--list] [--help] [--version]\n"
+    "               [--forget-monitor] [--wallpaper] [--tile] [--snapshots DIR] [--list]\n"
+    "               [--help] [--version]\n"
     "\n"
     "Shows a camera or a monitor frame by frame in seven windows: the image, its gray copy, its\n"
     "centred 2D Fourier spectrum, a Laplacian edge map, a motion mask, and the colour and gray\n"
@@ -31,11 +33,15 @@ const std::string_view kVelmoraHelp =
     "                      (Wayland), so that it asks again; alone, or with --monitor\n"
     "  --wallpaper         the desktop wallpaper as a still image, whatever the monitors\n"
     "  --tile              lay the windows out side by side over the monitor they open on\n"
+    "  --snapshots DIR     save snapshots under DIR (default: the pictures folder's Velmora)\n"
     "  --list              print the cameras, monitors and wallpaper, one line each, and end\n"
     "  --help              print this help and end\n"
     "  --version           print the version and end\n"
     "\n"
-    "Keys in any window: q or Esc ends the run.\n"
+    "Keys in any window: q or Esc ends the run; Space freezes the windows on the frame they show\n"
+    "(the source is still read) and frees them again; s saves a snapshot of what they show: a\n"
+    "new folder velmora-YYYYMMDD-HHMMSS with the seven pictures, frame.png at full resolution\n"
+    "and numbers.csv, the frame's row of velmora-render --stats.\n"
     "Exit status: 0 after a run; 1 when no source could be made, the console input ended before\n"
     "an answer, or the image library failed; 2 for bad options.\n";
 
@@ -149,9 +155,10 @@ bool takeOption(const std::string& name, ArgReader& reader, VelmoraOptions& opti
     return false;
 }
 
-// --size and --region: the value is checked here, its place once every option is read.
+// --size, --region and --snapshots: the value is checked here, its place once every option is
+// read.
 bool takeShape(const std::string& name, ArgReader& reader, std::optional<cv::Size>& size,
-               std::optional<cv::Rect>& region) {
+               std::optional<cv::Rect>& region, std::filesystem::path& snapshots) {
     const std::optional<std::string> value = reader.takeValue();
     if (!value) {
         return false;
@@ -159,6 +166,10 @@ bool takeShape(const std::string& name, ArgReader& reader, std::optional<cv::Siz
     if (name == "--size") {
         size = sizeOf(*value);
         return size.has_value();
+    }
+    if (name == "--snapshots") {
+        snapshots = *value;
+        return !value->empty();
     }
     region = regionOf(*value);
     return region.has_value();
@@ -177,8 +188,8 @@ ParsedVelmoraArgs parseVelmoraArgs(const std::vector<std::string>& args) {
             parsed.request = name == "--help" ? VelmoraRequest::Help : VelmoraRequest::Version;
             return parsed;
         }
-        const bool shape = name == "--size" || name == "--region";
-        if (!(shape ? takeShape(name, reader, size, region)
+        const bool shape = name == "--size" || name == "--region" || name == "--snapshots";
+        if (!(shape ? takeShape(name, reader, size, region, parsed.options.snapshots)
                     : takeOption(name, reader, parsed.options))) {
             return {};
         }

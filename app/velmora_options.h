@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@ struct VelmoraOptions {
     bool list = false;                    // list the sources and end
     bool tile = false;                    // lay the windows out in a grid
     bool forgetMonitor = false;           // make the screen cast portal ask again (Wayland)
+    std::filesystem::path snapshots;      // where snapshots go; empty: the pictures folder's
 };
 
 enum class VelmoraRequest { Run, Help, Version, Usage };

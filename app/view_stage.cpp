@@ -15,7 +15,8 @@ void runEdgeView(const cv::Mat& gray, ImageSink& sink) {
     sink.show(kEdgeWindow, downscaleForDisplay(makeLaplacianView(gray)));
 }
 
-void runMotionView(const cv::Mat& gray, cv::Mat& prevGray, ImageSink& sink) {
+void runMotionView(const cv::Mat& gray, cv::Mat& prevGray, cv::Mat& mask, ImageSink& sink) {
     // Runs once per frame, so `prevGray` always holds the frame before this one.
-    sink.show(kMotionWindow, downscaleForDisplay(makeMotionView(gray, prevGray)));
+    mask = makeMotionView(gray, prevGray);
+    sink.show(kMotionWindow, downscaleForDisplay(mask));
 }

@@ -11,5 +11,6 @@
 // `spectrum` has transformed the gray frame already.
 void runSpectrumView(SpectrumWorkspace& spectrum, ImageSink& sink);
 void runEdgeView(const cv::Mat& gray, ImageSink& sink);
-// `prevGray` is the loop's previous gray frame; the motion view replaces it.
-void runMotionView(const cv::Mat& gray, cv::Mat& prevGray, ImageSink& sink);
+// `prevGray` is the loop's previous gray frame; the motion view replaces it. `mask` receives the
+// full-resolution mask.
+void runMotionView(const cv::Mat& gray, cv::Mat& prevGray, cv::Mat& mask, ImageSink& sink);

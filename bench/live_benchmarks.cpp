@@ -32,6 +32,7 @@ class SyntheticSource final : public FrameSource {
         next_ = (next_ + 1) % frames_.size();
         return true;
     }
+    std::string_view kind() const override { return "camera"; }
 
   private:
     const std::vector<cv::Mat>& frames_;

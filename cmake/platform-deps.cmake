@@ -1,7 +1,7 @@
 # Libraries the platform layer of the target OS links against.
 add_library(velmora_platform_deps INTERFACE)
 if(WIN32)
-    target_link_libraries(velmora_platform_deps INTERFACE gdi32 ole32 uuid)
+    target_link_libraries(velmora_platform_deps INTERFACE gdi32 ole32 shell32 uuid)
 else()
     find_package(PkgConfig REQUIRED)
     pkg_check_modules(VELMORA_X11 REQUIRED IMPORTED_TARGET x11 xext xrandr xinerama gio-2.0)

@@ -2,6 +2,8 @@
 // The operating-system layer. Everything above it is portable; this header names no OS type
 // and no OpenCV type, so every layer can include it.
 
+#include <filesystem>
+
 namespace platform {
 
 // Prepares the process before any window or monitor exists: the UTF-8 console and the
@@ -25,5 +27,10 @@ int cameraBackend();
 // On Linux MJPG where the camera offers that size only compressed (uncompressed 1080p over USB 2
 // gives a few frames a second); Windows' capture picks the format itself.
 int cameraFormatFor(int index, int width, int height);
+
+// The user's pictures folder: XDG_PICTURES_DIR of the user-dirs file on Linux
+// ($XDG_CONFIG_HOME/user-dirs.dirs, ~/.config without it), else ~/Pictures; the Pictures known
+// folder on Windows. Empty where even the home folder is unknown.
+std::filesystem::path picturesFolder();
 
 }  // namespace platform

@@ -33,6 +33,7 @@ class MonitorSource final : public FrameSource {
     MonitorSource& operator=(const MonitorSource&) = delete;
 
     bool read(cv::Mat& out) override;
+    std::string_view kind() const override { return stillImage ? "wallpaper" : "screen"; }
 
   private:
     friend std::unique_ptr<FrameSource> createScreenSource(const platform::CaptureArea&,

@@ -13,6 +13,7 @@ class UsbSource final : public FrameSource {
   public:
     explicit UsbSource(std::unique_ptr<CaptureDevice> capture, cv::Mat first = {});
     bool read(cv::Mat& out) override;
+    std::string_view kind() const override { return "camera"; }
 
   private:
     std::unique_ptr<CaptureDevice> capture;

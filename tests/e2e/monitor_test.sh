@@ -80,6 +80,26 @@ quit_with_q "${E2E_PIDS[-1]}" && pass || fail "status after q: $?"
 assert_file_eq "wallpaper output" $'1: USB capture\n2: Monitor capture\n> '"mode=wallpaper \
 monitors=1 monitor_index=0 width=1600 height=900"$'\n'"path=$wallpaper"$'\n' "$E2E_TMP/out"
 assert_file_eq "wallpaper errors" "" "$E2E_TMP/err"
+
+# s saves what the windows show; velmora-render makes the same gray, spectrum and edge pictures
+# from the snapshot's frame.png.
+timeout 60 "$VELMORA" --wallpaper --snapshots "$E2E_TMP/shots" >"$E2E_TMP/out" 2>"$E2E_TMP/err" &
+E2E_PIDS+=($!)
+id=$(window_id Velmora)
+for _ in $(seq 100); do
+    grep -q '^snapshot: ' "$E2E_TMP/out" && break
+    xdotool key --window "$id" s 2>/dev/null || true
+    sleep 0.2
+done
+quit_with_q "${E2E_PIDS[-1]}" && pass || fail "snapshot run status after q: $?"
+shot=$(sed -n 's/^snapshot: //p' "$E2E_TMP/out" | head -n1)
+assert_eq "snapshot folder" 1 "$([[ $shot == $E2E_TMP/shots/velmora-20[0-9]*-[0-9]* ]] && echo 1)"
+assert_eq "snapshot files" "2d-fft-spectrum.png frame.png histogram-gray.png histogram-rgb.png \
+laplacian-edge.png motion-detection.png numbers.csv velmora-gray.png velmora.png" "$(ls "$shot" | paste -sd' ')"
+"$VELMORA_RENDER" --fps 30 "$E2E_TMP/again" "$shot/frame.png"
+for name in velmora-gray.png 2d-fft-spectrum.png laplacian-edge.png; do
+    assert_eq "$name again" 0 "$(compare -metric AE "$shot/$name" "$E2E_TMP/again/$name" null: 2>&1 || true)"
+done
 # The options' own answers.
 assert_eq "version" "velmora 1.0.0" "$("$VELMORA" --version)"
 "$VELMORA" --monitor --camera 2>"$E2E_TMP/err" && status=0 || status=$?

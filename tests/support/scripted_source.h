@@ -23,6 +23,8 @@ class ScriptedSource final : public FrameSource {
         return true;
     }
 
+    std::string_view kind() const override { return "camera"; }
+
     std::function<void(const cv::Mat&)> beforeRead;
     int reads = 0;
 

@@ -1,12 +1,18 @@
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <sstream>
 
 #include <gtest/gtest.h>
+#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "analysis/motion_view.h"
 #include "app/display.h"
 #include "app/frame_loop.h"
+#include "app/frame_numbers.h"
+#include "app/snapshot.h"
 #include "app/source_prompt.h"
 #include "app/velmora_app.h"
 #include "app/velmora_options.h"
@@ -17,13 +23,17 @@
 #include "tests/support/image_checks.h"
 #include "tests/support/recording_windows.h"
 #include "tests/support/scripted_source.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct AppRun {
     int status = 0;
     std::string chosen;
     std::string out;
+    std::string console;  // what went to standard output beside the dialogue
     std::string err;
     RecordingWindows windows;
 };
@@ -56,9 +66,17 @@ AppRun run(const std::string& input, const std::vector<cv::Mat>& script, std::de
     };
     const auto listed = [](std::ostream& o) { o << "listed\n"; };
     const auto monitors = [] { return std::vector<cv::Rect>{{0, 0, 800, 600}}; };
-    const VelmoraSystem system{in, out, make, listed, monitors, [&out] { out << "forgot\n"; }};
+    const auto fixedTime = [] {
+        std::tm at{};
+        at.tm_year = 126, at.tm_mon = 11, at.tm_mday = 7, at.tm_hour = 14, at.tm_min = 5;
+        at.tm_sec = 9;
+        return at;
+    };
+    const VelmoraSystem system{in,       out, make, listed, monitors, [&out] { out << "forgot\n"; },
+                               fixedTime};
     result.status = runVelmora(options, system, result.windows, clock);
     result.out = out.str();
+    result.console = console.out();
     result.err = console.err();
     return result;
 }
@@ -347,6 +365,82 @@ TEST(WindowTiling, TheColumnsThatGiveTheLargestImagesInsideTheArea) {
             EXPECT_GT(tiles[c.columns].origin.y, c.area.y);
         }
     }
+}
+
+// Space freezes the windows on the frame they show while the source is still read, and frees
+// them on the present frame, whose motion compares with the last analysed one; s saves what the
+// windows show, frozen or not, into a new folder (-2 when the name is taken); a snapshot that
+// cannot be written is an error line, and the run goes on.
+TEST(FrameLoop, SpaceFreezesAndSSavesWhatTheWindowsShow) {
+    std::vector<cv::Mat> frames;
+    for (const int level : {0, 40, 80, 120, 130}) {
+        const int i = static_cast<int>(frames.size());
+        frames.emplace_back(48, 64, CV_8UC3, cv::Scalar::all(level));
+        frames.back()(cv::Rect(i * 8, 8, 8, 8)).setTo(cv::Scalar(250, 10, 90));
+    }
+    const TempDir dir;
+    VelmoraOptions options;
+    options.snapshots = dir / "shots";
+    // Frame 0 shown and frozen; s at frame 1; frames 1 to 3 read and dropped; freed at frame 3;
+    // frame 4 shown, s, then the source ends.
+    const AppRun r = run("1", frames, {' ', 's', -1, ' ', 's'}, true, {}, options);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.windows.shows.at(kFrameWindow), 2);
+    const fs::path first = dir / "shots" / "velmora-20261207-140509";
+    EXPECT_EQ(r.console, "snapshot: " + first.string() + "\nsnapshot: " + first.string() + "-2\n");
+    cv::Mat gray0, gray4;
+    cv::cvtColor(frames[0], gray0, cv::COLOR_BGR2GRAY);
+    cv::cvtColor(frames[4], gray4, cv::COLOR_BGR2GRAY);
+    // Against frame 0: frames 1 to 3 were never analysed (against frame 3 only the square moved).
+    EXPECT_TRUE(sameImage(r.windows.last.at(kMotionWindow), makeMotionView(gray4, gray0)));
+    struct Saved {
+        fs::path folder;
+        const cv::Mat& frame;
+        std::string row;
+    } saved[] = {{first, frames[0], "1,camera,64,48,0,0,0,0,\n"},
+                 {first.string() + "-2", frames[4], "2,camera,64,48,130,130,0,3072,\n"}};
+    for (const auto& [folder, frame, row] : saved) {
+        SCOPED_TRACE(folder);
+        EXPECT_TRUE(sameImage(cv::imread((folder / "frame.png").string()), frame));
+        std::ifstream numbers(folder / "numbers.csv");
+        const std::string csv{std::istreambuf_iterator<char>(numbers), {}};
+        EXPECT_EQ(csv, std::string(kNumbersHeader) + row);
+    }
+    // The last snapshot's pictures are the windows' last ones.
+    for (std::size_t i = 0; i < kWindowTitles.size(); ++i) {
+        SCOPED_TRACE(kWindowTitles[i]);
+        EXPECT_TRUE(sameImage(
+            cv::imread((saved[1].folder / kWindowFileNames[i]).string(), cv::IMREAD_UNCHANGED),
+            r.windows.last.at(kWindowTitles[i])));
+    }
+    std::ofstream(dir / "file") << "not a folder";
+    options.snapshots = dir / "file";
+    const AppRun failed = run("1", frames, {'s'}, true, {}, options);
+    EXPECT_EQ(failed.status, 0);
+    EXPECT_EQ(failed.windows.shows.at(kFrameWindow), 5);  // the run went on
+    EXPECT_TRUE(failed.err.starts_with("error: cannot write snapshot " + (dir / "file").string()))
+        << failed.err;
+}
+
+// Without --snapshots: XDG_PICTURES_DIR of the user-dirs file, else ~/Pictures, + Velmora.
+TEST(Snapshot, TheDefaultFolderFollowsTheUserDirsFileElseHomePictures) {
+    const TempDir dir;
+    fs::create_directories(dir / "config");
+    std::ofstream(dir / "config" / "user-dirs.dirs")
+        << "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+        << "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+    const struct {
+        const char* config;
+        fs::path folder;
+    } cases[] = {{"config", dir / "Bilder" / "Velmora"},
+                 {"elsewhere", dir / "Pictures" / "Velmora"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.config);
+        setenv("HOME", dir.path().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (dir / c.config).c_str(), 1);
+        EXPECT_EQ(defaultSnapshotFolder(), c.folder);
+    }
+    unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

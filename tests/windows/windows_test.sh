@@ -44,7 +44,8 @@ run() {
         status=0 || status=$?
 }
 
-# windowed_run INPUT SIZE KEY: velmora.exe until KEY, once its seven windows have SIZE
+# windowed_run INPUT SIZE KEYS: velmora.exe until KEYS (one or more), once its seven windows
+# have SIZE
 windowed_run() {
     { run "$1"; exit "$status"; } &
     local pid=$! title id
@@ -52,7 +53,7 @@ windowed_run() {
         id=$(window_id "$title")
         assert_eq "size of $title" "$2" "$(settled_geometry "$id" "$2")"
     done
-    xdotool key --window "$(window_id Velmora)" "$3"
+    xdotool key --window "$(window_id Velmora)" $3
     wait "$pid" && status=0 || status=$?
 }
 
@@ -105,12 +106,15 @@ assert_file_eq "screen errors" "" "$E2E_TMP/err"
 assert_eq "list status" 0 "$status"
 assert_eq "listed" "monitor 0 \\\\.\\DISPLAY1 0,0 1280x1024|monitor 1 \\\\.\\DISPLAY2 0,0 1024x768|\
 wallpaper Z:${wallpaper//\//\\}" "$(tr -d '\r' <"$E2E_TMP/out" | paste -sd'|')"
-run_args=(--monitor 0)
-windowed_run '' 640x512 Escape
+# ... with s typed before Esc: one snapshot, in a folder named for the local time.
+run_args=(--monitor 0 --snapshots "Z:${E2E_TMP//\//\\}\\shots")
+windowed_run '' 640x512 "s Escape"
 unset run_args
 assert_eq "monitor 0 status" 0 "$status"
-assert_file_eq "monitor 0 line" "mode=screen monitors=2 monitor_index=0 width=1280 height=1024"$'\r\n' \
-    "$E2E_TMP/out"
+assert_eq "monitor 0 lines" "mode=screen monitors=2 monitor_index=0 width=1280 height=1024|\
+snapshot: Z:${E2E_TMP//\//\\}\\shots\\velmora-TIME" \
+    "$(tr -d '\r' <"$E2E_TMP/out" | sed -E 's/velmora-[0-9]{8}-[0-9]{6}$/velmora-TIME/' | paste -sd'|')"
+assert_eq "snapshot files" 9 "$(ls "$E2E_TMP"/shots/velmora-*/ | wc -l)"
 
 "$wine" "$VELMORA_WINDOWS_BUILD/tests/wine/velmora-wine-checks.exe" 2>"$E2E_TMP/err" >/dev/null && pass ||
     fail "platform checks: $(tr -d '\r' <"$E2E_TMP/err")"
