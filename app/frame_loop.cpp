@@ -92,7 +92,7 @@ class LiveLoop {
     }
 
     Snapshot current() const {
-        return {shown_.shown, images_.frame, images_.motion, frames_, source_.kind()};
+        return {shown_.shown, images_.frame, images_.gray, images_.motion, frames_, source_.kind()};
     }
 
     FrameSource& source_;

@@ -13,10 +13,10 @@
 namespace {
 
 std::string numbersFile(const Snapshot& snapshot) {
-    const auto gray = snapshot.shown.find(kGrayWindow);
-    const FrameNumbers numbers =
-        numbersOfShown(snapshot.frame.size(),
-                       gray != snapshot.shown.end() ? gray->second : cv::Mat(), snapshot.motion);
+    const auto shownGray = snapshot.shown.find(kGrayWindow);
+    const FrameNumbers numbers = numbersOfShown(
+        snapshot.frame, snapshot.gray,
+        shownGray != snapshot.shown.end() ? shownGray->second : cv::Mat(), snapshot.motion);
     return std::string(kNumbersHeader) +
            numbersRow(snapshot.number, std::string(snapshot.kind), numbers, std::nullopt);
 }
@@ -46,7 +46,7 @@ std::string writeFiles(const Snapshot& snapshot, const std::filesystem::path& fo
 }  // namespace
 
 Snapshot Snapshot::copy() const {
-    Snapshot copied{{}, frame.clone(), motion.clone(), number, kind};
+    Snapshot copied{{}, frame.clone(), gray.clone(), motion.clone(), number, kind};
     for (const auto& [title, image] : shown) {
         copied.shown[title] = image.clone();
     }

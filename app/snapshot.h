@@ -9,11 +9,12 @@
 
 #include <opencv2/core.hpp>
 
-// What the windows show of one frame, kept to be saved: each window's picture, the frame at
-// full resolution, its full motion mask and its number in the run.
+// What the windows show of one frame, kept to be saved: each window's picture, the frame and its
+// gray copy at full resolution, its full motion mask and its number in the run.
 struct Snapshot {
     std::map<std::string, cv::Mat> shown;  // by window title
     cv::Mat frame;
+    cv::Mat gray;
     cv::Mat motion;
     int number = 0;
     std::string_view kind;  // camera, screen or wallpaper

@@ -44,7 +44,7 @@ void runSnapshots(benchmark::State& state, cv::Size size) {
     images.frame = benchFrames(size)[0];
     WindowKeeper kept;
     processFrame(images, 30.0, kept);
-    const Snapshot snapshot{kept.shown, images.frame, images.motion, 1, "camera"};
+    const Snapshot snapshot{kept.shown, images.frame, images.gray, images.motion, 1, "camera"};
     const std::filesystem::path base =
         std::filesystem::temp_directory_path() / "velmora-bench-shots";
     std::ostringstream lines;

@@ -86,7 +86,7 @@ std::optional<FrameNumbers> FrameStream::measure() {
         return std::nullopt;
     }
     cv::cvtColor(images_.frame, images_.gray, cv::COLOR_BGR2GRAY);
-    return measureFrame(images_.gray, images_.prevGray);
+    return measureFrame(images_.frame, images_.gray, images_.prevGray);
 }
 
 std::optional<FrameNumbers> FrameStream::advance() {

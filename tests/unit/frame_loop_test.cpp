@@ -397,8 +397,9 @@ TEST(FrameLoop, SpaceFreezesAndSSavesWhatTheWindowsShow) {
         fs::path folder;
         const cv::Mat& frame;
         std::string row;
-    } saved[] = {{first, frames[0], "1,camera,64,48,0,0,0,0,\n"},
-                 {first.string() + "-2", frames[4], "2,camera,64,48,130,130,0,3072,\n"}};
+    } saved[] = {{first, frames[0], "1,camera,64,48,0,0,0,0," + measuresOf(frames[0]) + "\n"},
+                 {first.string() + "-2", frames[4],
+                  "2,camera,64,48,130,130,0,3072," + measuresOf(frames[4]) + "\n"}};
     for (const auto& [folder, frame, row] : saved) {
         SCOPED_TRACE(folder);
         EXPECT_TRUE(sameImage(cv::imread((folder / "frame.png").string()), frame));
