@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
 
+#include "analysis/frame_measures.h"
 #include "analysis/laplacian_view.h"
 #include "analysis/motion_view.h"
 #include "analysis/spectrum_view.h"
@@ -113,6 +114,36 @@ TEST(SamePictures, EdgeAndMotionViewsMatchTheRecipeOverASequence) {
             rng.fill(change, cv::RNG::UNIFORM, -40, 41);
             cv::add(frame, change, frame, cv::noArray(), CV_8U);
         }
+    }
+}
+
+// The focus measure and the clipped pixels against the image library's own calls, on frames from
+// one pixel up, past the 4096 columns of a stretch, with rows that hold no clipped byte at all.
+TEST(FrameMeasures, SharpnessAndClippedPixelsAsTheLibraryCountsThem) {
+    cv::RNG rng(2718);
+    for (const cv::Size size :
+         {cv::Size(1, 1), cv::Size(2, 3), cv::Size(7, 5), cv::Size(4100, 3), cv::Size(641, 481)}) {
+        SCOPED_TRACE(size);
+        cv::Mat frame(size, CV_8UC3);
+        rng.fill(frame, cv::RNG::UNIFORM, 1, 255);   // nothing clipped ...
+        for (int i = 0; i < size.area() / 3; ++i) {  // ... but here and there a channel
+            frame.at<cv::Vec3b>(rng.uniform(0, size.height),
+                                rng.uniform(0, size.width))[rng.uniform(0, 3)] =
+                rng.uniform(0, 2) ? 255 : 0;
+        }
+        frame.row(0).setTo(cv::Scalar(128, 0, 255));
+        cv::Mat gray, laplacian;
+        cv::cvtColor(frame, gray, cv::COLOR_BGR2GRAY);
+        cv::Laplacian(gray, laplacian, CV_64F, 1);
+        cv::Scalar mean, deviation;
+        cv::meanStdDev(laplacian, mean, deviation);
+        const double variance = deviation[0] * deviation[0];
+        EXPECT_NEAR(laplacianVariance(gray), variance, 1e-9 * std::max(1.0, variance));
+        const ClippedPixels clipped = countClipped(frame);
+        std::string expected = measuresOf(frame);
+        expected.erase(0, expected.find(',', 1) + 1);  // the two counts after the sharpness
+        EXPECT_EQ(expected,
+                  std::to_string(clipped.low).append(1, ',').append(std::to_string(clipped.high)));
     }
 }
 
