@@ -17,6 +17,15 @@ namespace {
 constexpr int kEscape = 27;
 constexpr int kFreeze = ' ';
 constexpr int kSave = 's';
+constexpr int kScopes = 'w';
+
+std::vector<std::string> titlesOf(bool scopes) {
+    std::vector<std::string> titles(kWindowTitles.begin(), kWindowTitles.end());
+    if (scopes) {
+        titles.insert(titles.end(), kScopeTitles.begin(), kScopeTitles.end());
+    }
+    return titles;
+}
 
 // Passes every image on to the windows and keeps a header of it until the frame's keys are
 // handled, for a snapshot.
@@ -37,7 +46,12 @@ class LiveLoop {
   public:
     LiveLoop(FrameSource& source, WindowLayer& windows, const MonotonicClock& now,
              const LoopSettings& settings)
-        : source_(source), windows_(windows), now_(now), settings_(settings), shown_(windows) {}
+        : source_(source),
+          windows_(windows),
+          now_(now),
+          settings_(settings),
+          shown_(windows),
+          scopes_(settings.scopes) {}
 
     LoopEnd run() {
         previous_ = now_();
@@ -60,11 +74,12 @@ class LiveLoop {
     // One frame analysed and shown; false for a quit key.
     bool step() {
         if (frames_ == 0) {
-            settings_.place(windows_, images_.frame.size());
+            firstSize_ = images_.frame.size();
+            settings_.place(windows_, titlesOf(scopes_), firstSize_);
         }
         const std::int64_t stamp = now_();
         fps_ = smoothFrameRate(fps_, stamp - previous_);
-        processFrame(images_, fps_, shown_);
+        processFrame(images_, fps_, shown_, scopes_);
         ++frames_;
         const bool going = handleKey(windows_.pollKey() & 0xFF);
         // The images of the frame go before the next read, none sharing the frame then.
@@ -87,8 +102,25 @@ class LiveLoop {
         } else if (key == kSave) {
             saveSnapshot(frozen_ ? frozenView_ : current(), settings_.snapshots,
                          settings_.localTime());
+        } else if (key == kScopes) {
+            toggleScopes();
         }
         return true;
+    }
+
+    // The scope windows come and go; the others keep what they show.
+    void toggleScopes() {
+        scopes_ = !scopes_;
+        for (const std::string& title : kScopeTitles) {
+            if (scopes_) {
+                windows_.create(title);
+            } else {
+                windows_.destroy(title);
+            }
+        }
+        if (scopes_) {
+            settings_.place(windows_, titlesOf(true), firstSize_);
+        }
     }
 
     Snapshot current() const {
@@ -106,13 +138,15 @@ class LiveLoop {
     int frames_ = 0;
     bool frozen_ = false;
     Snapshot frozenView_;
+    bool scopes_;
+    cv::Size firstSize_;
 };
 
 }  // namespace
 
-void sizeWindows(WindowLayer& windows, cv::Size frame) {
+void sizeWindows(WindowLayer& windows, const std::vector<std::string>& titles, cv::Size frame) {
     const cv::Size size = windowSizeFor(frame);
-    for (const std::string& title : kWindowTitles) {
+    for (const std::string& title : titles) {
         windows.resize(title, size.width, size.height);
     }
 }
@@ -136,7 +170,7 @@ std::tm localNow() {
 
 LoopEnd runFrameLoop(FrameSource& source, WindowLayer& windows, const MonotonicClock& now,
                      const LoopSettings& settings) {
-    for (const std::string& title : kWindowTitles) {
+    for (const std::string& title : titlesOf(settings.scopes)) {
         windows.create(title);
     }
     const LoopEnd end = LiveLoop(source, windows, now, settings).run();

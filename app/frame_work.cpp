@@ -10,6 +10,7 @@
 #include "app/deferred_sink.h"
 #include "app/display.h"
 #include "app/histogram_stage.h"
+#include "app/scope_stage.h"
 #include "app/view_stage.h"
 #include "app/window_titles.h"
 
@@ -25,22 +26,38 @@ void runSideBySide(const std::vector<std::function<void()>>& tasks) {
 
 }  // namespace
 
-void processFrame(FrameImages& images, double fps, ImageSink& sink) {
+void processFrame(FrameImages& images, double fps, ImageSink& sink, bool scopes) {
     cv::cvtColor(images.frame, images.gray, cv::COLOR_BGR2GRAY);
     const cv::Mat shownFrame = downscaleForDisplay(images.frame);
     const cv::Mat shownGray = downscaleForDisplay(images.gray);
     SpectrumWorkspace& spectrum = images.spectrum;
 
     // What the windows show is held back and handed to them afterwards, here and in the order of
-    // a plain run: spectrum, edges, motion, the two frames, the RGB and the gray histogram.
-    enum Task { kSpectrum, kGrayHistogram, kRgbHistogram, kEdges, kMotion, kTasks };
+    // a plain run: spectrum, edges, motion, the two frames, the RGB and the gray histogram, then
+    // the scopes.
+    enum Task {
+        kSpectrum,
+        kGrayHistogram,
+        kRgbHistogram,
+        kEdges,
+        kMotion,
+        kWaveform,
+        kParade,
+        kVectorscope,
+        kTasks
+    };
     std::array<DeferredSink, kTasks> shown;
+    const cv::Size size = shownGray.size();
+    scopes::ScopeCaches& caches = images.scopes;
     const std::array<std::function<void(ImageSink&)>, kTasks> stages = {
         [&](ImageSink& out) { runSpectrumView(spectrum, out); },
         [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },
-        [&](ImageSink& out) { runRgbHistogram(shownFrame, shownGray.size(), fps, out); },
+        [&](ImageSink& out) { runRgbHistogram(shownFrame, size, fps, out); },
         [&](ImageSink& out) { runEdgeView(images.gray, out); },
         [&](ImageSink& out) { runMotionView(images.gray, images.prevGray, images.motion, out); },
+        [&](ImageSink& out) { runWaveform(images.gray, shownGray, caches.waveform, out); },
+        [&](ImageSink& out) { runParade(images.frame, shownFrame, size, caches.parade, out); },
+        [&](ImageSink& out) { runVectorscope(shownFrame, size, caches.vectorscope, out); },
     };
     const auto task = [&](Task which) -> std::function<void()> {
         return [&shown, &stages, which] { shown[which].run(stages[which]); };
@@ -63,6 +80,11 @@ void processFrame(FrameImages& images, double fps, ImageSink& sink) {
         runSideBySide({task(kSpectrum), task(kGrayHistogram), task(kRgbHistogram), task(kEdges),
                        task(kMotion)});
     }
+    // The scopes come after the other windows' work, so that a run without them does that
+    // work exactly as before; the parade, the largest, starts first.
+    if (scopes) {
+        runSideBySide({task(kParade), task(kWaveform), task(kVectorscope)});
+    }
     shown[kSpectrum].replay(sink);
     shown[kEdges].replay(sink);
     shown[kMotion].replay(sink);
@@ -70,4 +92,9 @@ void processFrame(FrameImages& images, double fps, ImageSink& sink) {
     sink.show(kGrayWindow, shownGray);
     shown[kRgbHistogram].replay(sink);
     shown[kGrayHistogram].replay(sink);
+    if (scopes) {
+        shown[kWaveform].replay(sink);
+        shown[kParade].replay(sink);
+        shown[kVectorscope].replay(sink);
+    }
 }

@@ -4,6 +4,7 @@
 
 #include "analysis/spectrum_view.h"
 #include "app/image_sink.h"
+#include "scopes/scope_canvas.h"
 
 // What outlives one frame: the loop's images, whose buffers it reuses while the size stays, and
 // the spectrum's workspace. `motion` is the frame's full motion mask, which the loop keeps for
@@ -14,9 +15,10 @@ struct FrameImages {
     cv::Mat prevGray;
     cv::Mat motion;
     SpectrumWorkspace spectrum;
+    scopes::ScopeCaches scopes;
 };
 
 // Everything one frame goes through after it was read: the gray copy, the view stage, the two
-// frame windows and the histogram stage. Every image made here but the motion mask is released
-// on return.
-void processFrame(FrameImages& images, double fps, ImageSink& sink);
+// frame windows and the histogram stage, then with `scopes` the three scope windows. Every image
+// made here but the motion mask is released on return.
+void processFrame(FrameImages& images, double fps, ImageSink& sink, bool scopes = false);

@@ -28,6 +28,10 @@ int HighguiWindows::pollKey() {
     return cv::waitKey(1);
 }
 
+void HighguiWindows::destroy(const std::string& title) {
+    cv::destroyWindow(title);
+}
+
 void HighguiWindows::destroyAll() {
     cv::destroyAllWindows();
 }

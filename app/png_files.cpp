@@ -2,7 +2,23 @@
 
 #include <opencv2/imgcodecs.hpp>
 
+#include "app/window_titles.h"
 #include "platform/whole_file.h"
+
+PngFiles windowPictureFiles(const std::map<std::string, cv::Mat>& shown,
+                            const std::filesystem::path& folder) {
+    PngFiles files;
+    const auto add = [&](const auto& titles, const auto& names) {
+        for (std::size_t i = 0; i < titles.size(); ++i) {
+            if (const auto picture = shown.find(titles[i]); picture != shown.end()) {
+                files.emplace_back(folder / names[i], picture->second);
+            }
+        }
+    };
+    add(kWindowTitles, kWindowFileNames);
+    add(kScopeTitles, kScopeFileNames);
+    return files;
+}
 
 std::filesystem::path writePngFiles(const PngFiles& files) {
     std::vector<std::vector<uchar>> encoded(files.size());

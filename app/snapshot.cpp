@@ -25,12 +25,8 @@ std::string numbersFile(const Snapshot& snapshot) {
 std::string writeFiles(const Snapshot& snapshot, const std::filesystem::path& folder) {
     // The frame's encoding is the longest: it starts first, beside the seven pictures.
     PngFiles files = {{folder / "frame.png", snapshot.frame}};
-    for (std::size_t i = 0; i < kWindowTitles.size(); ++i) {
-        const auto shown = snapshot.shown.find(kWindowTitles[i]);
-        if (shown != snapshot.shown.end()) {
-            files.emplace_back(folder / kWindowFileNames[i], shown->second);
-        }
-    }
+    const PngFiles pictures = windowPictureFiles(snapshot.shown, folder);
+    files.insert(files.end(), pictures.begin(), pictures.end());
     if (const std::filesystem::path failed = writePngFiles(files); !failed.empty()) {
         return "cannot write " + failed.filename().string();
     }

@@ -46,10 +46,11 @@ int runVelmora(const VelmoraOptions& options, const VelmoraSystem& system, Windo
     if (!source) {
         return 1;
     }
-    LoopSettings settings{sizeWindows, options.snapshots, system.localTime};
+    LoopSettings settings{sizeWindows, options.snapshots, system.localTime, options.scopes};
     if (options.tile) {
-        settings.place = [&system](WindowLayer& w, cv::Size frame) {
-            placeTiled(w, {kWindowTitles.begin(), kWindowTitles.end()}, frame, system.monitors());
+        settings.place = [&system](WindowLayer& w, const std::vector<std::string>& titles,
+                                   cv::Size frame) {
+            placeTiled(w, titles, frame, system.monitors());
         };
     }
     if (settings.snapshots.empty()) {

@@ -6,13 +6,13 @@
 
 const std::string_view kVelmoraUsage =
     "usage: velmora [--camera [N] [--size WxH]] [--monitor [N|NAME] [--region X,Y,WxH]]\n"
-    "               [--forget-monitor] [--wallpaper] [--tile] [--snapshots DIR] [--list]\n"
-    "               [--help] [--version]\n";
+    "               [--forget-monitor] [--wallpaper] [--tile] [--scopes] [--snapshots DIR]\n"
+    "               [--list] [--help] [--version]\n";
 
 const std::string_view kVelmoraHelp =
     "usage: velmora [--camera [N] [--size WxH]] [--monitor [N|NAME] [--region X,Y,WxH]]\n"
-    "               [--forget-monitor] [--wallpaper] [--tile] [--snapshots DIR] [--list]\n"
-    "               [--help] [--version]\n"
+    "               [--forget-monitor] [--wallpaper] [--tile] [--scopes] [--snapshots DIR]\n"
+    "               [--list] [--help] [--version]\n"
     "\n"
     "Shows a camera or a monitor frame by frame in seven windows: the image, its gray copy, its\n"
     "centred 2D Fourier spectrum, a Laplacian edge map, a motion mask, and the colour and gray\n"
@@ -33,6 +33,8 @@ const std::string_view kVelmoraHelp =
     "                      (Wayland), so that it asks again; alone, or with --monitor\n"
     "  --wallpaper         the desktop wallpaper as a still image, whatever the monitors\n"
     "  --tile              lay the windows out side by side over the monitor they open on\n"
+    "  --scopes            three more windows: Waveform, RGB Parade and Vectorscope, with the\n"
+    "                      sharpness and the clipped pixels\n"
     "  --snapshots DIR     save snapshots under DIR (default: the pictures folder's Velmora)\n"
     "  --list              print the cameras, monitors and wallpaper, one line each, and end\n"
     "  --help              print this help and end\n"
@@ -41,7 +43,7 @@ const std::string_view kVelmoraHelp =
     "Keys in any window: q or Esc ends the run; Space freezes the windows on the frame they show\n"
     "(the source is still read) and frees them again; s saves a snapshot of what they show: a\n"
     "new folder velmora-YYYYMMDD-HHMMSS with the seven pictures, frame.png at full resolution\n"
-    "and numbers.csv, the frame's row of velmora-render --stats.\n"
+    "and numbers.csv, the frame's row of velmora-render --stats; w opens or closes the scopes.\n"
     "Exit status: 0 after a run; 1 when no source could be made, the console input ended before\n"
     "an answer, or the image library failed; 2 for bad options.\n";
 
@@ -148,9 +150,14 @@ bool takeOption(const std::string& name, ArgReader& reader, VelmoraOptions& opti
         options.list = true;
         return true;
     }
-    if (name == "--tile" || name == "--forget-monitor") {
-        (name == "--tile" ? options.tile : options.forgetMonitor) = true;
-        return true;
+    const std::pair<const char*, bool*> switches[] = {{"--tile", &options.tile},
+                                                      {"--scopes", &options.scopes},
+                                                      {"--forget-monitor", &options.forgetMonitor}};
+    for (const auto& [flag, value] : switches) {
+        if (name == flag) {
+            *value = true;
+            return true;
+        }
     }
     return false;
 }

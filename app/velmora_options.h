@@ -14,6 +14,7 @@ struct VelmoraOptions {
     std::optional<SourceRequest> source;  // none: ask on the console
     bool list = false;                    // list the sources and end
     bool tile = false;                    // lay the windows out in a grid
+    bool scopes = false;                  // open the three scope windows too
     bool forgetMonitor = false;           // make the screen cast portal ask again (Wayland)
     std::filesystem::path snapshots;      // where snapshots go; empty: the pictures folder's
 };

@@ -14,6 +14,7 @@ class WindowLayer : public ImageSink {
     virtual cv::Rect area(const std::string& title) = 0;
     // Lets the windows repaint and returns the key pressed, or -1.
     virtual int pollKey() = 0;
+    virtual void destroy(const std::string& title) = 0;
     virtual void destroyAll() = 0;
 };
 
@@ -26,5 +27,6 @@ class HighguiWindows final : public WindowLayer {
     cv::Rect area(const std::string& title) override;
     void show(const std::string& title, const cv::Mat& image) override;
     int pollKey() override;
+    void destroy(const std::string& title) override;
     void destroyAll() override;
 };

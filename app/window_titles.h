@@ -17,6 +17,15 @@ inline const std::array<std::string, 7> kWindowTitles = {
     kMotionWindow, kRgbHistogramWindow, kGrayHistogramWindow,
 };
 
+// The scope windows, which --scopes and the key w add.
+inline const std::string kWaveformWindow = "Waveform";
+inline const std::string kParadeWindow = "RGB Parade";
+inline const std::string kVectorscopeWindow = "Vectorscope";
+inline const std::array<std::string, 3> kScopeTitles = {kWaveformWindow, kParadeWindow,
+                                                        kVectorscopeWindow};
+inline const std::array<std::string, 3> kScopeFileNames = {"waveform.png", "rgb-parade.png",
+                                                           "vectorscope.png"};
+
 // The PNG file each window's picture is kept in, in the same order.
 inline const std::array<std::string, 7> kWindowFileNames = {
     "velmora.png",          "velmora-gray.png",  "2d-fft-spectrum.png", "laplacian-edge.png",

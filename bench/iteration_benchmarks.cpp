@@ -67,7 +67,8 @@ void registerIterationBenchmarks() {
     for (const cv::Size size : benchSizes()) {
         inMilliseconds(benchmark::RegisterBenchmark(benchName("iteration", "literal", size).c_str(),
                                                     runIterations, size, &literal::processFrame));
-        inMilliseconds(benchmark::RegisterBenchmark(benchName("iteration", "product", size).c_str(),
-                                                    runIterations, size, &processFrame));
+        inMilliseconds(benchmark::RegisterBenchmark(
+            benchName("iteration", "product", size).c_str(), runIterations, size,
+            [](FrameImages& i, double fps, ImageSink& s) { processFrame(i, fps, s); }));
     }
 }

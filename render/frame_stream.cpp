@@ -67,7 +67,7 @@ bool FrameStream::renderFrame(const ReadFrame& read, bool pictures) {
     std::optional<FrameNumbers> numbers;
     if (pictures) {
         numbers = measure();  // before the motion view takes the frame over
-        processFrame(images_, fps_, recorder_);
+        processFrame(images_, fps_, recorder_, options_.scopes);
     } else {
         // The image library runs a parallel loop inside another one on a single thread: a frame
         // without pictures is worked on by this thread alone, leaving the other cores to the

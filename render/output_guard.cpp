@@ -22,8 +22,12 @@ bool isFrameFolder(const fs::directory_entry& entry) {
            entry.is_directory(ec);
 }
 
-void addExisting(const fs::path& dir, std::vector<fs::path>& outputs) {
-    for (const std::string& name : kWindowFileNames) {
+void addExisting(const fs::path& dir, bool scopes, std::vector<fs::path>& outputs) {
+    std::vector<std::string> names(kWindowFileNames.begin(), kWindowFileNames.end());
+    if (scopes) {
+        names.insert(names.end(), kScopeFileNames.begin(), kScopeFileNames.end());
+    }
+    for (const std::string& name : names) {
         std::error_code ec;
         if (fs::exists(dir / name, ec)) {
             outputs.push_back(dir / name);
@@ -55,12 +59,12 @@ std::vector<fs::path> existingOutputs(const RenderOptions& options) {
         outputs.emplace_back(options.statsFile);
     }
     if (!options.everyFrame) {
-        addExisting(options.outDir, outputs);
+        addExisting(options.outDir, options.scopes, outputs);
         return outputs;
     }
     for (fs::directory_iterator it(options.outDir, ec), end; !ec && it != end; it.increment(ec)) {
         if (isFrameFolder(*it)) {
-            addExisting(it->path(), outputs);
+            addExisting(it->path(), options.scopes, outputs);
         }
     }
     return outputs;

@@ -4,10 +4,12 @@
 #include <cmath>
 
 const std::string_view kRenderUsage =
-    "usage: velmora-render [--fps VALUE] [--every-frame] [--stats FILE] OUTDIR INPUT...\n";
+    "usage: velmora-render [--fps VALUE] [--every-frame] [--scopes] [--stats FILE]\n"
+    "                      OUTDIR INPUT...\n";
 
 const std::string_view kRenderHelp =
-    "usage: velmora-render [--fps VALUE] [--every-frame] [--stats FILE] OUTDIR INPUT...\n"
+    "usage: velmora-render [--fps VALUE] [--every-frame] [--scopes] [--stats FILE]\n"
+    "                      OUTDIR INPUT...\n"
     "\n"
     "Runs every frame of the INPUTs, in order and as one stream, through the per-frame work of\n"
     "velmora and writes the image each of its seven windows shows after the last frame as PNG\n"
@@ -31,6 +33,8 @@ const std::string_view kRenderHelp =
     "                  rate measured while rendering)\n"
     "  --every-frame   write the images of every frame, frame N into OUTDIR/NNNNNN/ (six\n"
     "                  digits)\n"
+    "  --scopes        write the scope windows' pictures too: waveform.png, rgb-parade.png\n"
+    "                  and vectorscope.png\n"
     "  --stats FILE    write one CSV row per frame to FILE, its folder created if missing (-\n"
     "                  for standard output, one whole line at a time):\n"
     "                  frame,input,width,height,low_point,high_point,dynamic_range,\n"
@@ -64,6 +68,10 @@ bool takeOption(const std::vector<std::string>& args, std::size_t& i, RenderOpti
     const std::string& name = args[i];
     if (name == "--every-frame") {
         options.everyFrame = true;
+        return true;
+    }
+    if (name == "--scopes") {
+        options.scopes = true;
         return true;
     }
     if (i + 1 >= args.size() || (name != "--fps" && name != "--stats")) {

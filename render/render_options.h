@@ -10,6 +10,7 @@
 struct RenderOptions {
     std::optional<double> fps;  // fixed frame rate on the histogram windows; measured if unset
     bool everyFrame = false;    // each frame's images in a folder of its own
+    bool scopes = false;        // the three scope windows' pictures too
     std::string statsFile;      // CSV of per-frame numbers; "-" is standard output, "" none
     std::filesystem::path outDir;
     std::vector<std::string> inputs;

@@ -22,7 +22,13 @@ motion-detection.png velmora-gray.png velmora.png" "$(ls "$out/nested" | paste -
 assert_eq "frame window" 640x512 "$(image_size "$out/nested/velmora.png")"
 assert_eq "gray window is gray" Gray "$(identify -format '%[colorspace]' "$out/nested/velmora-gray.png")"
 
-usage="usage: velmora-render [--fps VALUE] [--every-frame] [--stats FILE] OUTDIR INPUT..."
+run --fps 30 --scopes "$out/scopes" "$E2E_TMP/big.png"
+assert_eq "scope files" "2d-fft-spectrum.png histogram-gray.png histogram-rgb.png laplacian-edge.png \
+motion-detection.png rgb-parade.png vectorscope.png velmora-gray.png velmora.png waveform.png" \
+    "$(ls "$out/scopes" | paste -sd' ')"
+assert_eq "scope size" 640x512 "$(image_size "$out/scopes/vectorscope.png")"
+
+usage="usage: velmora-render [--fps VALUE] [--every-frame] [--scopes] [--stats FILE]"
 run --help
 assert_eq "help status" 0 "$status"
 assert_eq "help on standard output" "$usage" "$(head -n1 "$E2E_TMP/stdout")"

@@ -33,6 +33,7 @@ class RecordingWindows final : public WindowLayer {
         }
         return key;
     }
+    void destroy(const std::string& title) override { calls.push_back("destroy " + title); }
     void destroyAll() override { calls.push_back("destroy"); }
 
     // "create T", "resize T WxH", "move T X,Y", "show T WxH", "destroy"

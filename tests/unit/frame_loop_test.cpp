@@ -444,4 +444,42 @@ TEST(Snapshot, TheDefaultFolderFollowsTheUserDirsFileElseHomePictures) {
     unsetenv("XDG_CONFIG_HOME");
 }
 
+// --scopes opens three windows more, shown after the others in each frame; w closes them and
+// opens them again at the others' size.
+TEST(FrameLoop, TheScopeWindowsComeWithScopesAndGoAndComeWithW) {
+    VelmoraOptions options;
+    options.scopes = true;
+    const cv::Mat frame(300, 400, CV_8UC3, cv::Scalar(10, 120, 230));
+    const AppRun r = run("1", {frame, frame, frame}, {'w', 'w', 'q'}, true, {}, options);
+    std::vector<std::string> calls = r.windows.calls;
+    std::erase_if(calls, [](const std::string& c) {
+        return c.starts_with("show ") && !c.starts_with("show Waveform") &&
+               !c.starts_with("show RGB Parade") && !c.starts_with("show Vectorscope");
+    });
+    std::vector<std::string> expected = callsFor("create", "");
+    const std::vector<std::string> created = {"create Waveform", "create RGB Parade",
+                                              "create Vectorscope"};
+    const std::vector<std::string> sized = {"resize Waveform 400x300", "resize RGB Parade 400x300",
+                                            "resize Vectorscope 400x300"};
+    const std::vector<std::string> shown = {"show Waveform 400x300", "show RGB Parade 400x300",
+                                            "show Vectorscope 400x300"};
+    expected.insert(expected.end(), created.begin(), created.end());
+    for (const std::string& c : callsFor("resize", " 400x300")) {
+        expected.push_back(c);
+    }
+    expected.insert(expected.end(), sized.begin(), sized.end());
+    expected.insert(expected.end(), shown.begin(), shown.end());
+    for (const std::string& title : kScopeTitles) {
+        expected.push_back("destroy " + title);
+    }
+    expected.insert(expected.end(), created.begin(), created.end());
+    for (const std::string& c : callsFor("resize", " 400x300")) {
+        expected.push_back(c);
+    }
+    expected.insert(expected.end(), sized.begin(), sized.end());
+    expected.insert(expected.end(), shown.begin(), shown.end());
+    expected.push_back("destroy");
+    EXPECT_EQ(calls, expected);
+}
+
 }  // namespace

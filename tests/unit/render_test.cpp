@@ -21,6 +21,7 @@
 #include "render/image_sequence.h"
 #include "render/render.h"
 #include "render/render_input.h"
+#include "render/render_options.h"
 #include "tests/support/image_checks.h"
 #include "tests/support/temp_dir.h"
 
@@ -275,6 +276,16 @@ TEST_F(Render, StatsAloneGiveTheRowsAndLastPicturesOfTheFullWork) {
     ASSERT_EQ(fullStatus, 0) << fullErr;
     EXPECT_EQ(rows, fullRows);
     expectSamePictures(path("full/000004"), path("stats"));
+}
+
+TEST_F(Render, BadArgumentsGiveTheUsageLine) {
+    const std::string in = image("in.png", cv::Mat(4, 4, CV_8UC3));
+    for (const Args& args : {Args{"out"}, Args{"--fps", "x", "out", in},
+                             Args{"--fps", "-1", "o", in}, Args{"--stats", "", "out", in},
+                             Args{"--scopes=yes", "out", in}, Args{"--bogus", "out", in}}) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        EXPECT_EQ(render(args), std::make_tuple(2, std::string(), std::string(kRenderUsage)));
+    }
 }
 
 TEST(PendingFile, TheFinalNameHoldsTheOldFileOrTheWholeNewOneAndNoTemporaryFileStays) {

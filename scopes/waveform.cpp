@@ -1,0 +1,139 @@
+#include "scopes/waveform.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <opencv2/imgproc.hpp>
+
+namespace scopes {
+
+namespace {
+
+constexpr int kRightRoom = 16;
+constexpr int kBottomRoom = 16;
+constexpr int kParadeGap = 8;
+constexpr std::array<int, 5> kMarkedLevels = {0, 64, 128, 192, 255};
+
+// The counts of each level in each column of one channel of `image`.
+std::vector<std::int32_t> columnHistograms(const cv::Mat& image, int channel) {
+    const int channels = image.channels();
+    std::vector<std::int32_t> counts(static_cast<std::size_t>(image.cols) * 256, 0);
+    for (int y = 0; y < image.rows; ++y) {
+        const uchar* row = image.ptr<uchar>(y) + channel;
+        for (int x = 0; x < image.cols; ++x) {
+            ++counts[static_cast<std::size_t>(x) * 256 + row[x * channels]];
+        }
+    }
+    return counts;
+}
+
+// The trace of one channel in `plot`: each plot column shows the image columns that fall on
+// it (one stretched over several where the plot is wider).
+void drawTrace(cv::Mat& image, const Plot& plot, const cv::Mat& source, int channel,
+               const cv::Vec3f& colour) {
+    if (plot.empty() || source.empty()) {
+        return;
+    }
+    const std::vector<std::int32_t> counts = columnHistograms(source, channel);
+    const int columns = source.cols;
+    std::array<int, 256> rowOf{};
+    for (int level = 0; level < 256; ++level) {
+        rowOf[static_cast<std::size_t>(level)] = levelRow(plot, level) - plot.top;
+    }
+    std::vector<std::int64_t> rows(static_cast<std::size_t>(plot.height()));
+    for (int c = 0; c < plot.width(); ++c) {
+        const int first = c * columns / plot.width();
+        const int last = std::max(first + 1, (c + 1) * columns / plot.width());
+        std::fill(rows.begin(), rows.end(), 0);
+        for (int x = first; x < last; ++x) {
+            const std::int32_t* column = counts.data() + static_cast<std::size_t>(x) * 256;
+            for (int level = 0; level < 256; ++level) {
+                rows[static_cast<std::size_t>(rowOf[static_cast<std::size_t>(level)])] +=
+                    column[level];
+            }
+        }
+        const std::int64_t total = std::int64_t(last - first) * source.rows;
+        for (int r = 0; r < plot.height(); ++r) {
+            if (const uchar b = brightness(rows[static_cast<std::size_t>(r)], total); b != 0) {
+                image.at<cv::Vec3b>(plot.top + r, plot.left + c) = colour * (b / 255.0f);
+            }
+        }
+    }
+}
+
+void drawLevels(cv::Mat& canvas, const Plot& plot, bool labelled) {
+    for (const int level : kMarkedLevels) {
+        const int y = levelRow(plot, level);
+        cv::line(canvas, {plot.left, y}, {plot.right - 1, y}, graticuleColour(), 1, cv::LINE_8);
+        if (labelled) {
+            drawLabel(canvas, std::to_string(level), {4, y + 4});
+        }
+    }
+}
+
+std::string percent(double share) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f%%", 100.0 * share);
+    return text;
+}
+
+}  // namespace
+
+Plot waveformPlot(cv::Size size) {
+    return {kLabelRoom, kTitleRoom, size.width - kRightRoom, size.height - kBottomRoom};
+}
+
+std::array<Plot, 3> paradePlots(cv::Size size) {
+    const Plot whole = waveformPlot(size);
+    const int width = (whole.width() - 2 * kParadeGap) / 3;
+    std::array<Plot, 3> plots{};
+    for (int i = 0; i < 3; ++i) {
+        const int left = whole.left + i * (width + kParadeGap);
+        plots[static_cast<std::size_t>(i)] = {left, whole.top, left + width, whole.bottom};
+    }
+    return plots;
+}
+
+int levelRow(const Plot& plot, int level) {
+    return plot.bottom - 1 - level * (plot.height() - 1) / 255;
+}
+
+cv::Mat renderWaveform(const cv::Mat& shownGray, cv::Size size, double sharpness,
+                       CanvasCache& cache) {
+    const Plot plot = waveformPlot(size);
+    cv::Mat image = startScope(cache, "Waveform", size, [&](cv::Mat& canvas) {
+        if (!plot.empty()) {
+            drawLevels(canvas, plot, true);
+        }
+    });
+    drawTrace(image, plot, shownGray, 0, {140, 255, 150});
+    char text[48];
+    std::snprintf(text, sizeof text, "Sharpness=%.1f", sharpness);
+    printNumbers(image, text, plot.right);
+    return image;
+}
+
+cv::Mat renderParade(const cv::Mat& shownFrame, cv::Size size, double clippedLow,
+                     double clippedHigh, CanvasCache& cache) {
+    const std::array<Plot, 3> plots = paradePlots(size);
+    cv::Mat image = startScope(cache, "RGB Parade", size, [&](cv::Mat& canvas) {
+        for (std::size_t i = 0; i < plots.size(); ++i) {
+            if (!plots[i].empty()) {
+                drawLevels(canvas, plots[i], i == 0);
+            }
+        }
+    });
+    // Red on the left: the frame's third channel.
+    const std::array<cv::Vec3f, 3> colours = {cv::Vec3f(70, 80, 255), cv::Vec3f(90, 255, 90),
+                                              cv::Vec3f(255, 140, 70)};
+    for (int i = 0; i < 3; ++i) {
+        drawTrace(image, plots[static_cast<std::size_t>(i)], shownFrame, 2 - i,
+                  colours[static_cast<std::size_t>(i)]);
+    }
+    printNumbers(image, "Clipped 0: " + percent(clippedLow) + "  255: " + percent(clippedHigh),
+                 waveformPlot(size).right);
+    return image;
+}
+
+}  // namespace scopes
