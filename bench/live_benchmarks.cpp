@@ -42,12 +42,23 @@ class SyntheticSource final : public FrameSource {
 
 using Loop = void (*)(FrameSource&, WindowLayer&);
 
-void productLoop(FrameSource& source, WindowLayer& windows) {
+void runProductLoop(FrameSource& source, WindowLayer& windows, bool scopes) {
     // The loop reports the end of the source as a failed capture; that line is expected.
     std::ostringstream silenced;
     std::streambuf* saved = std::cerr.rdbuf(silenced.rdbuf());
-    runFrameLoop(source, windows);
+    LoopSettings settings;
+    settings.scopes = scopes;
+    runFrameLoop(source, windows, steadyNowNs, settings);
     std::cerr.rdbuf(saved);
+}
+
+void productLoop(FrameSource& source, WindowLayer& windows) {
+    runProductLoop(source, windows, false);
+}
+
+// The ten windows: the seven and the three scopes.
+void scopesLoop(FrameSource& source, WindowLayer& windows) {
+    runProductLoop(source, windows, true);
 }
 
 // The literal recipe's frame in the same windows, created and sized as the product's loop does.
@@ -94,7 +105,8 @@ void runLiveLoop(benchmark::State& state, cv::Size size, Loop loop) {
 void registerLiveBenchmarks() {
     for (const cv::Size size : {cv::Size(1280, 720), cv::Size(1920, 1080)}) {
         for (const auto& [implementation, loop] :
-             {std::pair{"literal", &literalLoop}, std::pair{"highgui", &productLoop}}) {
+             {std::pair{"literal", &literalLoop}, std::pair{"highgui", &productLoop},
+              std::pair{"scopes", &scopesLoop}}) {
             inMilliseconds(
                 benchmark::RegisterBenchmark(benchName("live", implementation, size).c_str(),
                                              runLiveLoop, size, loop))
