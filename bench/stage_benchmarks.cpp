@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <opencv2/imgproc.hpp>
 
+#include "analysis/frame_measures.h"
 #include "analysis/laplacian_view.h"
 #include "analysis/motion_view.h"
 #include "analysis/spectrum_view.h"
@@ -12,6 +13,8 @@
 #include "bench/benchmarks.h"
 #include "hist/gray_histogram.h"
 #include "hist/rgb_histogram.h"
+#include "scopes/vectorscope.h"
+#include "scopes/waveform.h"
 #include "tests/reference/literal_histograms.h"
 #include "tests/reference/literal_iteration.h"
 #include "tests/reference/literal_spectrum.h"
@@ -101,6 +104,29 @@ void add(const char* stage, const char* implementation, cv::Size size, Stage wor
                                                 runStage, size, std::move(work)));
 }
 
+// The frame's numbers and the three scopes, the product's only; the scopes keep their canvases
+// from call to call, as the loop does.
+void addScopes(cv::Size size) {
+    add("sharpness", "product", size, [](const StageInputs& in) {
+        benchmark::DoNotOptimize(laplacianVariance(in.gray));
+        return cv::Mat();
+    });
+    add("clipped", "product", size, [](const StageInputs& in) {
+        benchmark::DoNotOptimize(countClipped(in.frame));
+        return cv::Mat();
+    });
+    const auto caches = std::make_shared<scopes::ScopeCaches>();
+    add("waveform", "product", size, [caches](const StageInputs& in) {
+        return scopes::renderWaveform(in.shownGray, in.shownGray.size(), 100.0, caches->waveform);
+    });
+    add("rgb-parade", "product", size, [caches](const StageInputs& in) {
+        return scopes::renderParade(in.shownFrame, in.shownGray.size(), 0.01, 0.01, caches->parade);
+    });
+    add("vectorscope", "product", size, [caches](const StageInputs& in) {
+        return scopes::renderVectorscope(in.shownFrame, in.shownGray.size(), caches->vectorscope);
+    });
+}
+
 }  // namespace
 
 void registerStageBenchmarks() {
@@ -142,5 +168,6 @@ void registerStageBenchmarks() {
         add("histogram-gray", "product", size, [](const StageInputs& in) {
             return renderGrayHistogram(in.shownGray, in.shownGray.size(), 30.0);
         });
+        addScopes(size);
     }
 }

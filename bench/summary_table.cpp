@@ -89,7 +89,8 @@ void SummaryTable::print(std::ostream& out) const {
             for (const auto& [key, entry] : entries_) {
                 const std::string& implementation = std::get<2>(key);
                 if (std::get<0>(key) != size || std::get<1>(key) != stage ||
-                    implementation == "literal" || implementation == productName) {
+                    implementation == "literal" ||
+                    (implementation == productName && literal != nullptr)) {
                     continue;
                 }
                 const std::string fps = entry.fps > 0.0 ? number("%.1f fps", entry.fps) : "";
