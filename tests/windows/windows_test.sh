@@ -106,25 +106,28 @@ assert_file_eq "screen errors" "" "$E2E_TMP/err"
 assert_eq "list status" 0 "$status"
 assert_eq "listed" "monitor 0 \\\\.\\DISPLAY1 0,0 1280x1024|monitor 1 \\\\.\\DISPLAY2 0,0 1024x768|\
 wallpaper Z:${wallpaper//\//\\}" "$(tr -d '\r' <"$E2E_TMP/out" | paste -sd'|')"
-# ... with s typed before Esc: one snapshot, in a folder named for the local time.
-run_args=(--monitor 0 --snapshots "Z:${E2E_TMP//\//\\}\\shots")
-windowed_run '' 640x512 "s Escape"
-unset run_args
+# ... with the scopes' ten windows and s w s typed before Esc: a snapshot with the scopes and one
+# without, each in a folder named for the local time.
+run_args=(--monitor 0 --scopes --snapshots "Z:${E2E_TMP//\//\\}\\shots")
+titles+=("Waveform" "RGB Parade" "Vectorscope")
+windowed_run '' 640x512 "s w s Escape"
+unset run_args 'titles[7]' 'titles[8]' 'titles[9]'
 assert_eq "monitor 0 status" 0 "$status"
 assert_eq "monitor 0 lines" "mode=screen monitors=2 monitor_index=0 width=1280 height=1024|\
-snapshot: Z:${E2E_TMP//\//\\}\\shots\\velmora-TIME" \
-    "$(tr -d '\r' <"$E2E_TMP/out" | sed -E 's/velmora-[0-9]{8}-[0-9]{6}$/velmora-TIME/' | paste -sd'|')"
-assert_eq "snapshot files" 9 "$(ls "$E2E_TMP"/shots/velmora-*/ | wc -l)"
+snapshot: Z:${E2E_TMP//\//\\}\\shots\\velmora-TIME|snapshot: Z:${E2E_TMP//\//\\}\\shots\\velmora-TIME" \
+    "$(tr -d '\r' <"$E2E_TMP/out" | sed -E 's/velmora-[0-9]{8}-[0-9]{6}(-2)?$/velmora-TIME/' | paste -sd'|')"
+assert_eq "snapshot files" "12 9" "$(for shot in "$E2E_TMP"/shots/velmora-*/; do ls "$shot" | wc -l; done | paste -sd' ')"
 
 "$wine" "$VELMORA_WINDOWS_BUILD/tests/wine/velmora-wine-checks.exe" 2>"$E2E_TMP/err" >/dev/null && pass ||
     fail "platform checks: $(tr -d '\r' <"$E2E_TMP/err")"
 
-# The seven images of a few frames equal those of the Linux build; the spectrum within 1 level.
+# The ten images of a few frames equal those of the Linux build; the spectrum within 1 level.
 make_image "$E2E_TMP/1.png" 1100x800
 convert -size 800x1100 gradient:red-blue -rotate 90 "$E2E_TMP/2.png"
 convert -size 1100x800 pattern:checkerboard -fill orange -draw 'circle 550,400 550,100' "$E2E_TMP/3.png"
-"$VELMORA_RENDER" --fps 25 "$E2E_TMP/linux" "$E2E_TMP"/[123].png
-(cd / && "$wine" "$VELMORA_WINDOWS_BUILD/velmora-render.exe" --fps 25 "$E2E_TMP/windows" "$E2E_TMP"/[123].png)
+"$VELMORA_RENDER" --fps 25 --scopes "$E2E_TMP/linux" "$E2E_TMP"/[123].png
+(cd / && "$wine" "$VELMORA_WINDOWS_BUILD/velmora-render.exe" --fps 25 --scopes "$E2E_TMP/windows" "$E2E_TMP"/[123].png)
+assert_eq "rendered images" 10 "$(ls "$E2E_TMP/linux" | wc -l)"
 for image in "$E2E_TMP"/linux/*.png; do
     name=$(basename "$image")
     error=$(compare -metric PAE "$image" "$E2E_TMP/windows/$name" null: 2>&1 || true)
