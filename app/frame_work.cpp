@@ -48,7 +48,7 @@ void processFrame(FrameImages& images, double fps, ImageSink& sink, bool scopes)
     };
     std::array<DeferredSink, kTasks> shown;
     const cv::Size size = shownGray.size();
-    scopes::ScopeCaches& caches = images.scopes;
+    hist::ScopeCaches& caches = images.scopes;
     const std::array<std::function<void(ImageSink&)>, kTasks> stages = {
         [&](ImageSink& out) { runSpectrumView(spectrum, out); },
         [&](ImageSink& out) { runGrayHistogram(shownGray, fps, out); },

@@ -4,7 +4,7 @@
 
 #include "analysis/spectrum_view.h"
 #include "app/image_sink.h"
-#include "scopes/scope_canvas.h"
+#include "hist/scope_canvas.h"
 
 // What outlives one frame: the loop's images, whose buffers it reuses while the size stays, and
 // the spectrum's workspace. `motion` is the frame's full motion mask, which the loop keeps for
@@ -15,7 +15,7 @@ struct FrameImages {
     cv::Mat prevGray;
     cv::Mat motion;
     SpectrumWorkspace spectrum;
-    scopes::ScopeCaches scopes;
+    hist::ScopeCaches scopes;
 };
 
 // Everything one frame goes through after it was read: the gray copy, the view stage, the two

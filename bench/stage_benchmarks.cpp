@@ -13,8 +13,8 @@
 #include "bench/benchmarks.h"
 #include "hist/gray_histogram.h"
 #include "hist/rgb_histogram.h"
-#include "scopes/vectorscope.h"
-#include "scopes/waveform.h"
+#include "hist/vectorscope.h"
+#include "hist/waveform.h"
 #include "tests/reference/literal_histograms.h"
 #include "tests/reference/literal_iteration.h"
 #include "tests/reference/literal_spectrum.h"
@@ -115,15 +115,15 @@ void addScopes(cv::Size size) {
         benchmark::DoNotOptimize(countClipped(in.frame));
         return cv::Mat();
     });
-    const auto caches = std::make_shared<scopes::ScopeCaches>();
+    const auto caches = std::make_shared<hist::ScopeCaches>();
     add("waveform", "product", size, [caches](const StageInputs& in) {
-        return scopes::renderWaveform(in.shownGray, in.shownGray.size(), 100.0, caches->waveform);
+        return hist::renderWaveform(in.shownGray, in.shownGray.size(), 100.0, caches->waveform);
     });
     add("rgb-parade", "product", size, [caches](const StageInputs& in) {
-        return scopes::renderParade(in.shownFrame, in.shownGray.size(), 0.01, 0.01, caches->parade);
+        return hist::renderParade(in.shownFrame, in.shownGray.size(), 0.01, 0.01, caches->parade);
     });
     add("vectorscope", "product", size, [caches](const StageInputs& in) {
-        return scopes::renderVectorscope(in.shownFrame, in.shownGray.size(), caches->vectorscope);
+        return hist::renderVectorscope(in.shownFrame, in.shownGray.size(), caches->vectorscope);
     });
 }
 

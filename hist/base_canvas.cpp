@@ -6,29 +6,21 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include "hist/canvas_style.h"
 #include "hist/gradient_strip.h"
 
 namespace hist {
 
 namespace {
 
-const cv::Scalar kBackground(18, 18, 22, 0);
 const cv::Scalar kGrid(50, 50, 58, 0);
-const cv::Scalar kLabel(150, 150, 160, 0);
 const cv::Scalar kFrame(90, 90, 100, 0);
-const cv::Scalar kTitle(235, 235, 240, 0);
-constexpr int kFont = cv::FONT_HERSHEY_SIMPLEX;
-constexpr double kLabelScale = 0.42;
 constexpr int kDivisions = 8;
 
 using ColourOf = std::function<cv::Vec3b(int)>;
 
 uchar asByte(int v) {
     return static_cast<uchar>(v);
-}
-
-void drawLabel(cv::Mat& canvas, const char* text, cv::Point origin) {
-    cv::putText(canvas, text, origin, kFont, kLabelScale, kLabel, 1, cv::LINE_AA, false);
 }
 
 void drawHorizontalGrid(cv::Mat& canvas, const PlotArea& area) {
@@ -83,12 +75,12 @@ void drawStrips(cv::Mat& canvas, const PlotArea& area, int rgbStrips) {
 
 cv::Mat createBaseCanvas(std::string_view title, cv::Size size, const PlotArea& area,
                          int rgbStrips) {
-    cv::Mat canvas(size, CV_8UC3, kBackground);
+    cv::Mat canvas = blankCanvas(size);
     drawHorizontalGrid(canvas, area);
     drawVerticalGrid(canvas, area);
     cv::rectangle(canvas, {area.left, area.top}, {area.right, area.bottom}, kFrame, 1, cv::LINE_AA,
                   0);
-    cv::putText(canvas, std::string(title), {46, 22}, kFont, 0.6, kTitle, 1, cv::LINE_AA, false);
+    drawTitle(canvas, title);
     drawStrips(canvas, area, rgbStrips);
     return canvas;
 }

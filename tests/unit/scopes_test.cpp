@@ -5,15 +5,15 @@
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
 
-#include "scopes/vectorscope.h"
-#include "scopes/waveform.h"
+#include "hist/vectorscope.h"
+#include "hist/waveform.h"
 
 namespace {
 
-using scopes::Plot;
+using hist::ScopePlot;
 
 // The rows of one plot column whose `channel` is at full strength.
-std::vector<int> fullRows(const cv::Mat& image, const Plot& plot, int column, int channel) {
+std::vector<int> fullRows(const cv::Mat& image, const ScopePlot& plot, int column, int channel) {
     std::vector<int> rows;
     for (int y = plot.top; y < plot.bottom; ++y) {
         if (image.at<cv::Vec3b>(y, column)[channel] == 255) {
@@ -35,14 +35,14 @@ TEST(Scopes, BandsOfKnownLevelsLightTheirColumnsAtExactlyTheirLevels) {
     }
     cv::Mat gray;
     cv::cvtColor(frame, gray, cv::COLOR_BGR2GRAY);
-    scopes::CanvasCache waveformCache, paradeCache;
-    const cv::Mat waveform = scopes::renderWaveform(gray, size, 12.5, waveformCache);
-    const cv::Mat parade = scopes::renderParade(frame, size, 0.25, 0.5, paradeCache);
-    const Plot plot = scopes::waveformPlot(size);
-    const std::array<Plot, 3> parts = scopes::paradePlots(size);
-    EXPECT_EQ(scopes::levelRow(plot, 0), plot.bottom - 1);
-    EXPECT_EQ(scopes::levelRow(plot, 255), plot.top);
-    const auto columns = [](const Plot& p) {
+    hist::CanvasCache waveformCache, paradeCache;
+    const cv::Mat waveform = hist::renderWaveform(gray, size, 12.5, waveformCache);
+    const cv::Mat parade = hist::renderParade(frame, size, 0.25, 0.5, paradeCache);
+    const ScopePlot plot = hist::waveformPlot(size);
+    const std::array<ScopePlot, 3> parts = hist::paradePlots(size);
+    EXPECT_EQ(hist::levelRow(plot, 0), plot.bottom - 1);
+    EXPECT_EQ(hist::levelRow(plot, 255), plot.top);
+    const auto columns = [](const ScopePlot& p) {
         return std::array<int, 3>{p.left, p.left + p.width() / 2, p.right - 1};
     };
     for (int band = 0; band < 3; ++band) {
@@ -53,10 +53,10 @@ TEST(Scopes, BandsOfKnownLevelsLightTheirColumnsAtExactlyTheirLevels) {
                   std::vector<int>{plot.bottom - 1 - level * (plot.height() - 1) / 255});
         // Red on the left, green in the middle, blue on the right, each in its own colour.
         for (int p = 0; p < 3; ++p) {
-            const Plot& part = parts[static_cast<std::size_t>(p)];
+            const ScopePlot& part = parts[static_cast<std::size_t>(p)];
             const int channel = 2 - p;
             EXPECT_EQ(fullRows(parade, part, columns(part)[band], channel),
-                      std::vector<int>{scopes::levelRow(part, bands[band][channel])})
+                      std::vector<int>{hist::levelRow(part, bands[band][channel])})
                 << "parade plot " << p;
         }
     }
@@ -67,11 +67,11 @@ TEST(Scopes, BandsOfKnownLevelsLightTheirColumnsAtExactlyTheirLevels) {
 // the plot's centre: two solid colours' pictures differ at their two points alone.
 TEST(Scopes, SolidColoursLightOneVectorscopePointAtTheirChroma) {
     const cv::Size size(500, 400);
-    const Plot plot = scopes::vectorscopePlot(size);
+    const ScopePlot plot = hist::vectorscopePlot(size);
     EXPECT_EQ(plot.width(), plot.height());
     const auto picture = [&](const cv::Scalar& bgr) {
-        scopes::CanvasCache cache;
-        return scopes::renderVectorscope(cv::Mat(size, CV_8UC3, bgr), size, cache);
+        hist::CanvasCache cache;
+        return hist::renderVectorscope(cv::Mat(size, CV_8UC3, bgr), size, cache);
     };
     const auto chroma = [](const cv::Scalar& bgr) {
         cv::Mat ycrcb;
@@ -94,7 +94,7 @@ TEST(Scopes, SolidColoursLightOneVectorscopePointAtTheirChroma) {
     std::set<std::pair<int, int>> expected;
     for (const cv::Scalar& colour : {a, b}) {
         const cv::Vec3b ycrcb = chroma(colour);
-        const cv::Point at = scopes::chromaPoint(plot, ycrcb[2], ycrcb[1]);
+        const cv::Point at = hist::chromaPoint(plot, ycrcb[2], ycrcb[1]);
         expected.insert({at.x, at.y});
         EXPECT_EQ(at.x > plot.left + centre, ycrcb[2] > 128);  // Cb to the right
         EXPECT_EQ(at.y<plot.top + centre, ycrcb[1]> 128);      // Cr up

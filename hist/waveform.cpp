@@ -1,4 +1,4 @@
-#include "scopes/waveform.h"
+#include "hist/waveform.h"
 
 #include <cstdio>
 #include <map>
@@ -7,7 +7,9 @@
 
 #include <opencv2/imgproc.hpp>
 
-namespace scopes {
+#include "hist/canvas_style.h"
+
+namespace hist {
 
 namespace {
 
@@ -42,8 +44,8 @@ std::vector<uchar> brightnessTable(std::int64_t total) {
 // The trace of one channel's column counts in `plot` (columns `stride` counts apart): each plot
 // column shows the image columns that fall on it (one stretched over several where the plot is
 // wider).
-void drawTrace(cv::Mat& image, const Plot& plot, const std::int32_t* counts, std::size_t stride,
-               cv::Size source, const cv::Vec3f& colour) {
+void drawTrace(cv::Mat& image, const ScopePlot& plot, const std::int32_t* counts,
+               std::size_t stride, cv::Size source, const cv::Vec3f& colour) {
     if (plot.empty() || source.empty()) {
         return;
     }
@@ -81,7 +83,7 @@ void drawTrace(cv::Mat& image, const Plot& plot, const std::int32_t* counts, std
     }
 }
 
-void drawLevels(cv::Mat& canvas, const Plot& plot, bool labelled) {
+void drawLevels(cv::Mat& canvas, const ScopePlot& plot, bool labelled) {
     for (const int level : kMarkedLevels) {
         const int y = levelRow(plot, level);
         cv::line(canvas, {plot.left, y}, {plot.right - 1, y}, graticuleColour(), 1, cv::LINE_8);
@@ -99,14 +101,14 @@ std::string percent(double share) {
 
 }  // namespace
 
-Plot waveformPlot(cv::Size size) {
+ScopePlot waveformPlot(cv::Size size) {
     return {kLabelRoom, kTitleRoom, size.width - kRightRoom, size.height - kBottomRoom};
 }
 
-std::array<Plot, 3> paradePlots(cv::Size size) {
-    const Plot whole = waveformPlot(size);
+std::array<ScopePlot, 3> paradePlots(cv::Size size) {
+    const ScopePlot whole = waveformPlot(size);
     const int width = (whole.width() - 2 * kParadeGap) / 3;
-    std::array<Plot, 3> plots{};
+    std::array<ScopePlot, 3> plots{};
     for (int i = 0; i < 3; ++i) {
         const int left = whole.left + i * (width + kParadeGap);
         plots[static_cast<std::size_t>(i)] = {left, whole.top, left + width, whole.bottom};
@@ -114,13 +116,13 @@ std::array<Plot, 3> paradePlots(cv::Size size) {
     return plots;
 }
 
-int levelRow(const Plot& plot, int level) {
+int levelRow(const ScopePlot& plot, int level) {
     return plot.bottom - 1 - level * (plot.height() - 1) / 255;
 }
 
 cv::Mat renderWaveform(const cv::Mat& shownGray, cv::Size size, double sharpness,
                        CanvasCache& cache) {
-    const Plot plot = waveformPlot(size);
+    const ScopePlot plot = waveformPlot(size);
     cv::Mat image = startScope(cache, "Waveform", size, [&](cv::Mat& canvas) {
         if (!plot.empty()) {
             drawLevels(canvas, plot, true);
@@ -138,7 +140,7 @@ cv::Mat renderWaveform(const cv::Mat& shownGray, cv::Size size, double sharpness
 
 cv::Mat renderParade(const cv::Mat& shownFrame, cv::Size size, double clippedLow,
                      double clippedHigh, CanvasCache& cache) {
-    const std::array<Plot, 3> plots = paradePlots(size);
+    const std::array<ScopePlot, 3> plots = paradePlots(size);
     cv::Mat image = startScope(cache, "RGB Parade", size, [&](cv::Mat& canvas) {
         for (std::size_t i = 0; i < plots.size(); ++i) {
             if (!plots[i].empty()) {
@@ -162,4 +164,4 @@ cv::Mat renderParade(const cv::Mat& shownFrame, cv::Size size, double clippedLow
     return image;
 }
 
-}  // namespace scopes
+}  // namespace hist

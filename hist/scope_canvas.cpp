@@ -1,4 +1,4 @@
-#include "scopes/scope_canvas.h"
+#include "hist/scope_canvas.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,15 +6,13 @@
 
 #include <opencv2/imgproc.hpp>
 
-namespace scopes {
+#include "hist/canvas_style.h"
+
+namespace hist {
 
 namespace {
 
-// The histogram windows' colours and font.
-const cv::Scalar kBackground(18, 18, 22, 0);
 const cv::Scalar kGraticule(60, 60, 70, 0);
-const cv::Scalar kLabel(150, 150, 160, 0);
-const cv::Scalar kTitle(235, 235, 240, 0);
 const cv::Scalar kNumbers(60, 220, 60, 0);
 constexpr int kFont = cv::FONT_HERSHEY_SIMPLEX;
 
@@ -23,10 +21,9 @@ constexpr int kFont = cv::FONT_HERSHEY_SIMPLEX;
 cv::Mat startScope(CanvasCache& cache, std::string_view title, cv::Size size,
                    const std::function<void(cv::Mat&)>& draw) {
     if (size != cache.size) {
-        cache.canvas = cv::Mat(size, CV_8UC3, kBackground);
+        cache.canvas = blankCanvas(size);
         draw(cache.canvas);
-        cv::putText(cache.canvas, std::string(title), {kLabelRoom, 22}, kFont, 0.6, kTitle, 1,
-                    cv::LINE_AA, false);
+        drawTitle(cache.canvas, title);
         cache.size = size;
     }
     return cache.canvas.clone();
@@ -37,10 +34,6 @@ void printNumbers(cv::Mat& image, const std::string& text, int right) {
     const cv::Size extent = cv::getTextSize(text, kFont, 0.5, 1, &baseline);
     cv::putText(image, text, {right - extent.width, 22}, kFont, 0.5, kNumbers, 1, cv::LINE_AA,
                 false);
-}
-
-void drawLabel(cv::Mat& image, const std::string& text, cv::Point origin) {
-    cv::putText(image, text, origin, kFont, 0.42, kLabel, 1, cv::LINE_AA, false);
 }
 
 const cv::Scalar& graticuleColour() {
@@ -56,4 +49,4 @@ uchar brightness(std::int64_t count, std::int64_t total) {
     return static_cast<uchar>(std::clamp(std::lround(scaled), 40L, 255L));
 }
 
-}  // namespace scopes
+}  // namespace hist

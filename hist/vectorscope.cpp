@@ -1,4 +1,4 @@
-#include "scopes/vectorscope.h"
+#include "hist/vectorscope.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,9 @@
 
 #include <opencv2/imgproc.hpp>
 
-namespace scopes {
+#include "hist/canvas_style.h"
+
+namespace hist {
 
 namespace {
 
@@ -23,7 +25,7 @@ cv::Point chromaOf(const cv::Scalar& bgr) {
     return {value[2], value[1]};
 }
 
-void drawGraticule(cv::Mat& canvas, const Plot& plot) {
+void drawGraticule(cv::Mat& canvas, const ScopePlot& plot) {
     const cv::Point centre = chromaPoint(plot, 128, 128);
     const int radius = centre.x - chromaPoint(plot, 0, 128).x;
     const cv::Scalar& colour = graticuleColour();
@@ -52,7 +54,7 @@ void drawGraticule(cv::Mat& canvas, const Plot& plot) {
 
 }  // namespace
 
-Plot vectorscopePlot(cv::Size size) {
+ScopePlot vectorscopePlot(cv::Size size) {
     const int width = size.width - 2 * kRoom;
     const int height = size.height - kTitleRoom - kRoom;
     const int side = std::max(0, std::min(width, height));
@@ -61,14 +63,14 @@ Plot vectorscopePlot(cv::Size size) {
     return {left, top, left + side, top + side};
 }
 
-cv::Point chromaPoint(const Plot& plot, int cb, int cr) {
+cv::Point chromaPoint(const ScopePlot& plot, int cb, int cr) {
     const int radius = (plot.width() - 1) / 2;
     const cv::Point centre(plot.left + radius, plot.top + radius);
     return {centre.x + (cb - 128) * radius / 128, centre.y - (cr - 128) * radius / 128};
 }
 
 cv::Mat renderVectorscope(const cv::Mat& shownFrame, cv::Size size, CanvasCache& cache) {
-    const Plot plot = vectorscopePlot(size);
+    const ScopePlot plot = vectorscopePlot(size);
     cv::Mat image = startScope(cache, "Vectorscope", size, [&](cv::Mat& canvas) {
         if (plot.width() > 2) {
             drawGraticule(canvas, plot);
@@ -108,4 +110,4 @@ cv::Mat renderVectorscope(const cv::Mat& shownFrame, cv::Size size, CanvasCache&
     return image;
 }
 
-}  // namespace scopes
+}  // namespace hist

@@ -5,18 +5,18 @@
 
 #include <opencv2/core.hpp>
 
-#include "scopes/scope_canvas.h"
+#include "hist/scope_canvas.h"
 
-namespace scopes {
+namespace hist {
 
 // The waveform's plot in a picture of `size`.
-Plot waveformPlot(cv::Size size);
+ScopePlot waveformPlot(cv::Size size);
 
 // The parade's three plots side by side: red left, green middle, blue right.
-std::array<Plot, 3> paradePlots(cv::Size size);
+std::array<ScopePlot, 3> paradePlots(cv::Size size);
 
 // The row of a level in a plot: 0 on its bottom row, 255 on its top row, linear between.
-int levelRow(const Plot& plot, int level);
+int levelRow(const ScopePlot& plot, int level);
 
 // For each column of the gray display copy, the distribution of its levels, columns left to
 // right, a point the brighter the more pixels of its column have its level; the graticule marks
@@ -29,4 +29,4 @@ cv::Mat renderWaveform(const cv::Mat& shownGray, cv::Size size, double sharpness
 cv::Mat renderParade(const cv::Mat& shownFrame, cv::Size size, double clippedLow,
                      double clippedHigh, CanvasCache& cache);
 
-}  // namespace scopes
+}  // namespace hist

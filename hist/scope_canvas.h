@@ -1,14 +1,18 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include <opencv2/core.hpp>
 
-namespace scopes {
+#include "hist/window_canvas.h"
+
+namespace hist {
 
 // A plot's rectangle: columns left to right - 1, rows top to bottom - 1.
-struct Plot {
+struct ScopePlot {
     int left;
     int top;
     int right;
@@ -17,12 +21,6 @@ struct Plot {
     int width() const { return right - left; }
     int height() const { return bottom - top; }
     bool empty() const { return width() < 1 || height() < 1; }
-};
-
-// The window's picture that stays from frame to frame, made again when the size changes.
-struct CanvasCache {
-    cv::Size size;
-    cv::Mat canvas;
 };
 
 // Each scope's cache; a loop keeps one set for the run.
@@ -44,9 +42,6 @@ cv::Mat startScope(CanvasCache& cache, std::string_view title, cv::Size size,
 // The numbers of a frame at the top right, ending at `right`.
 void printNumbers(cv::Mat& image, const std::string& text, int right);
 
-// Labels as the histogram windows draw theirs.
-void drawLabel(cv::Mat& image, const std::string& text, cv::Point origin);
-
 // The graticule's colour.
 const cv::Scalar& graticuleColour();
 
@@ -54,4 +49,4 @@ const cv::Scalar& graticuleColour();
 // on a logarithmic scale so that a few pixels still show.
 uchar brightness(std::int64_t count, std::int64_t total);
 
-}  // namespace scopes
+}  // namespace hist
