@@ -5,6 +5,8 @@
 
 #include <opencv2/core.hpp>
 
+#include "analysis/wide_vectors.h"
+
 namespace {
 
 // The mirrored neighbour index without repeating the edge; a line of one pixel is its own
@@ -22,7 +24,8 @@ struct Sums {
 };
 
 // The Laplacian's values of one row are whole numbers within +-1020, so their sums are exact.
-void addRow(const uchar* up, const uchar* mid, const uchar* down, int width, Sums& sums) {
+VELMORA_WIDE_VECTORS void addRow(const uchar* up, const uchar* mid, const uchar* down, int width,
+                                 Sums& sums) {
     const auto at = [&](int x) {
         return int(up[x]) + down[x] + mid[mirrored(x - 1, width)] + mid[mirrored(x + 1, width)] -
                4 * mid[x];
@@ -70,15 +73,33 @@ double laplacianVariance(const cv::Mat& gray) {
 
 namespace {
 
-// The pixels of one row with a channel at `level`. Each byte position looks at itself and the
-// next two; only the first byte of a pixel counts, so that a plain pass over the row's bytes,
-// which the compiler vectorises, counts pixels.
-std::uint32_t pixelsAt(const uchar* p, int bytes, const uchar* firstOfPixel, uchar level) {
-    std::uint32_t count = 0;
-    for (int i = 0; i + 2 < bytes; ++i) {
-        count += ((p[i] == level) | (p[i + 1] == level) | (p[i + 2] == level)) & firstOfPixel[i];
+// Adds the pixels of one row with a channel at 0 and at 255. Each byte position looks at itself
+// and the next two; only the first byte of a pixel counts, so that a plain pass over the row's
+// bytes, which the compiler vectorises, counts pixels. The sums are byte-wide over stretches too
+// short to overflow, so that no lane is widened.
+VELMORA_WIDE_VECTORS void addClippedRow(const uchar* p, int bytes, const uchar* firstOfPixel,
+                                        ClippedPixels& clipped) {
+    for (int start = 0; start + 2 < bytes; start += 255) {
+        const int end = std::min(start + 255, bytes - 2);
+        uchar low = 0;
+        uchar high = 0;
+        for (int i = start; i < end; ++i) {
+            low += ((p[i] == 0) | (p[i + 1] == 0) | (p[i + 2] == 0)) & firstOfPixel[i];
+            high += ((p[i] == 255) | (p[i + 1] == 255) | (p[i + 2] == 255)) & firstOfPixel[i];
+        }
+        clipped.low += low;
+        clipped.high += high;
     }
-    return count;
+}
+
+// Whether a row holds a byte at 0 or 255: most rows of most frames hold none, so one quick look,
+// in bytes so that no lane is widened, saves counting them.
+VELMORA_WIDE_VECTORS bool holdsEnds(const uchar* p, int bytes) {
+    uchar ends = 0;
+    for (int i = 0; i < bytes; ++i) {
+        ends |= uchar(uchar(p[i] + 1) <= 1);
+    }
+    return ends != 0;
 }
 
 }  // namespace
@@ -95,14 +116,8 @@ ClippedPixels countClipped(const cv::Mat& bgr) {
     }
     for (int y = 0; y < bgr.rows; ++y) {
         const uchar* p = bgr.ptr<uchar>(y);
-        // Most rows of most frames hold no byte at either end: one quick look each.
-        std::uint32_t ends = 0;
-        for (int i = 0; i < bytes; ++i) {
-            ends += (p[i] == 0) | (p[i] == 255);
-        }
-        if (ends != 0) {
-            clipped.low += pixelsAt(p, bytes, firstOfPixel.data(), 0);
-            clipped.high += pixelsAt(p, bytes, firstOfPixel.data(), 255);
+        if (holdsEnds(p, bytes)) {
+            addClippedRow(p, bytes, firstOfPixel.data(), clipped);
         }
     }
     return clipped;
