@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     const ParsedVelmoraArgs parsed = parseVelmoraArgs({argv + 1, argv + argc});
     switch (parsed.request) {
         case VelmoraRequest::Help:
-            std::cout << kVelmoraHelp;
+            std::cout << kVelmoraUsage << kVelmoraHelp;
             return 0;
         case VelmoraRequest::Version:
             std::cout << "velmora " << VELMORA_VERSION << "\n";

@@ -10,9 +10,6 @@ const std::string_view kVelmoraUsage =
     "               [--list] [--help] [--version]\n";
 
 const std::string_view kVelmoraHelp =
-    "usage: velmora [--camera [N] [--size WxH]] [--monitor [N|NAME] [--region X,Y,WxH]]\n"
-    "               [--forget-monitor] [--wallpaper] [--tile] [--scopes] [--snapshots DIR]\n"
-    "               [--list] [--help] [--version]\n"
     "\n"
     "Shows a camera or a monitor frame by frame in seven windows: the image, its gray copy, its\n"
     "centred 2D Fourier spectrum, a Laplacian edge map, a motion mask, and the colour and gray\n"

@@ -29,5 +29,6 @@ struct ParsedVelmoraArgs {
 // Anything malformed, unknown or contradictory asks for the usage line.
 ParsedVelmoraArgs parseVelmoraArgs(const std::vector<std::string>& args);
 
+// The usage lines, and what --help prints after them.
 extern const std::string_view kVelmoraUsage;
 extern const std::string_view kVelmoraHelp;

@@ -10,6 +10,7 @@
 #include "app/error_line.h"
 #include "app/frame_loop.h"
 #include "app/frame_rate.h"
+#include "app/window_titles.h"
 #include "render/render.h"
 
 namespace {
@@ -66,8 +67,11 @@ bool FrameStream::renderFrame(const ReadFrame& read, bool pictures) {
     ++frames_;
     std::optional<FrameNumbers> numbers;
     if (pictures) {
-        numbers = measure();  // before the motion view takes the frame over
         processFrame(images_, fps_, recorder_, options_.scopes);
+        if (stats_) {
+            numbers = numbersOfShown(images_.frame, images_.gray,
+                                     recorder_.images().at(kGrayWindow), images_.motion);
+        }
     } else {
         // The image library runs a parallel loop inside another one on a single thread: a frame
         // without pictures is worked on by this thread alone, leaving the other cores to the
@@ -81,20 +85,13 @@ bool FrameStream::renderFrame(const ReadFrame& read, bool pictures) {
     return !options_.everyFrame || write(options_.outDir / frameFolder(frames_));
 }
 
-std::optional<FrameNumbers> FrameStream::measure() {
-    if (!stats_) {
-        return std::nullopt;
-    }
-    cv::cvtColor(images_.frame, images_.gray, cv::COLOR_BGR2GRAY);
-    return measureFrame(images_.frame, images_.gray, images_.prevGray);
-}
-
 std::optional<FrameNumbers> FrameStream::advance() {
     if (!stats_) {
         cv::cvtColor(images_.frame, images_.prevGray, cv::COLOR_BGR2GRAY);
         return std::nullopt;
     }
-    std::optional<FrameNumbers> numbers = measure();
+    cv::cvtColor(images_.frame, images_.gray, cv::COLOR_BGR2GRAY);
+    const FrameNumbers numbers = measureFrame(images_.frame, images_.gray, images_.prevGray);
     // The next frame's motion compares with this one.
     std::swap(images_.gray, images_.prevGray);
     return numbers;

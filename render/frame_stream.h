@@ -32,8 +32,6 @@ class FrameStream {
   private:
     bool renderInputs(ReadAhead& reader);
     bool renderFrame(const ReadFrame& read, bool pictures);
-    // This frame's numbers when --stats asks for them, the loop's images left untouched.
-    std::optional<FrameNumbers> measure();
     // Only what the frame's row and the next frame need, for a frame without pictures.
     std::optional<FrameNumbers> advance();
     bool write(const std::filesystem::path& dir);

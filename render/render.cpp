@@ -102,7 +102,7 @@ int runRender(const std::vector<std::string>& args, const RenderConsole& console
     const ParsedArgs parsed = parseRenderArgs(args);
     switch (parsed.request) {
         case RenderRequest::Help:
-            console.out << kRenderHelp;
+            console.out << kRenderUsage << kRenderHelp;
             return 0;
         case RenderRequest::Version:
             console.out << "velmora-render " << version << "\n";

@@ -8,8 +8,6 @@ const std::string_view kRenderUsage =
     "                      OUTDIR INPUT...\n";
 
 const std::string_view kRenderHelp =
-    "usage: velmora-render [--fps VALUE] [--every-frame] [--scopes] [--stats FILE]\n"
-    "                      OUTDIR INPUT...\n"
     "\n"
     "Runs every frame of the INPUTs, in order and as one stream, through the per-frame work of\n"
     "velmora and writes the image each of its seven windows shows after the last frame as PNG\n"

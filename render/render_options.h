@@ -27,5 +27,6 @@ struct ParsedArgs {
 // line.
 ParsedArgs parseRenderArgs(const std::vector<std::string>& args);
 
+// The usage lines, and what --help prints after them.
 extern const std::string_view kRenderUsage;
 extern const std::string_view kRenderHelp;
