@@ -20,7 +20,8 @@ cv::Mat blankCanvas(cv::Size size) {
 }
 
 void drawTitle(cv::Mat& canvas, std::string_view title) {
-    cv::putText(canvas, std::string(title), {46, 22}, kFont, 0.6, kTitle, 1, cv::LINE_AA, false);
+    cv::putText(canvas, std::string(title), {kLabelRoom, 22}, kFont, 0.6, kTitle, 1, cv::LINE_AA,
+                false);
 }
 
 void drawLabel(cv::Mat& canvas, std::string_view text, cv::Point origin) {

@@ -30,10 +30,6 @@ struct ScopeCaches {
     CanvasCache vectorscope;
 };
 
-// The room left of the plots for the level labels, as the histogram windows have it.
-inline constexpr int kLabelRoom = 46;
-inline constexpr int kTitleRoom = 34;
-
 // The canvas of `size` drawn by `draw` on the scopes' background with `title`, kept in `cache`
 // while the size stays; a copy of it to draw one frame on.
 cv::Mat startScope(CanvasCache& cache, std::string_view title, cv::Size size,

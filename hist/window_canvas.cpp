@@ -5,6 +5,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "hist/base_canvas.h"
+#include "hist/canvas_style.h"
 
 namespace hist {
 
@@ -15,11 +16,13 @@ const cv::Scalar kFpsColour(0, 255, 0, 0);
 }  // namespace
 
 PlotArea grayPlotArea(cv::Size size) {
-    return {46, 34, size.width - 16, size.height - 46, size.width - 62, size.height - 80};
+    return {kLabelRoom,       kTitleRoom,      size.width - 16,
+            size.height - 46, size.width - 62, size.height - 80};
 }
 
 PlotArea rgbPlotArea(cv::Size size) {
-    return {46, 34, size.width - 16, size.height - 68, size.width - 62, size.height - 102};
+    return {kLabelRoom,       kTitleRoom,      size.width - 16,
+            size.height - 68, size.width - 62, size.height - 102};
 }
 
 std::string fpsText(double fps) {
