@@ -115,6 +115,9 @@ TEST(SamePictures, EdgeAndMotionViewsMatchTheRecipeOverASequence) {
             cv::add(frame, change, frame, cv::noArray(), CV_8U);
         }
     }
+    // Every pixel of long rows changed: the count's per-row sums must not wrap.
+    const cv::Mat black = cv::Mat::zeros(3, 641, CV_8UC1);
+    EXPECT_EQ(countMotionPixels(cv::Mat(black.size(), CV_8UC1, cv::Scalar(255)), black), 3 * 641);
 }
 
 // The focus measure and the clipped pixels against the image library's own calls, on frames from
